@@ -1,0 +1,121 @@
+#pragma once
+
+// frmMain is the program's one window, built as the classic form it replaces:
+// it owns every control, the shared variables of the game (FormState) and the
+// event procedures, named control_Event. The bodies live with their subsystem:
+//   app/      the window and its layout, startup (Form_Load), help and exit
+//   files/    reading and writing the settings, dictionary and history files
+//   game/     start, countdown, hiding, answers, the game clock, hint
+//   history/  saving, the history grid, clearing, panel switching
+// Every event reaches its procedure through guard(): an error a procedure
+// throws is reported in a critical box and the program ends, as the classic
+// runtime did. Tests call the procedures directly and see the exception.
+
+#include "app/form_state.h"
+#include "platform/services.h"
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QLabel;
+class QListWidget;
+class QTimer;
+class QToolButton;
+class QGroupBox;
+
+namespace sumiraku {
+class ClickLabel;
+class ClickFrame;
+class PickCombo;
+class Shape;
+class AnswerBox;
+class FlexGrid;
+} // namespace sumiraku
+
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmMain(const sumiraku::Platform &platform, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    FormState state;
+
+    // --- controls (array members keep the classic indices; unused slots are null)
+    QLabel *Image1 = nullptr;
+    QToolButton *cmdStart = nullptr;
+    QToolButton *cmdHozon = nullptr;
+    QToolButton *cmdClear = nullptr;
+    QToolButton *cmdHelp = nullptr;
+    QToolButton *cmdEnd = nullptr;
+    std::array<QWidget *, 2> Line1{};
+    QListWidget *lstHide = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    std::array<QLabel *, 4> imgStart{};          // 1..3
+    std::array<QLabel *, 2> Label1{};            // 1
+    sumiraku::PickCombo *cboJikan = nullptr;
+    QToolButton *chkAs = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    sumiraku::Shape *shpJikanK = nullptr;
+    sumiraku::Shape *shpJikanB = nullptr;
+    std::array<QLabel *, 2> Label2{};            // 0, 1
+    sumiraku::PickCombo *cboHide = nullptr;
+    sumiraku::AnswerBox *txtKaitou = nullptr;
+    sumiraku::ClickFrame *fraJisyo = nullptr;
+    QListWidget *lstJisyo = nullptr;
+    sumiraku::ClickFrame *frmRireki = nullptr;
+    QListWidget *lstRireki = nullptr;
+    sumiraku::ClickLabel *lblHint = nullptr;
+    std::array<sumiraku::ClickLabel *, 5> lblMondai{};   // 1..4
+    sumiraku::FlexGrid *msgRireki = nullptr;
+    QTimer *tmrStart = nullptr;
+    QTimer *tmrBp = nullptr;
+    QLabel *lblOk = nullptr;
+    QLabel *lblNg = nullptr;
+    QLabel *lblMoji_T = nullptr;
+    QLabel *lblRitu = nullptr;
+    QLabel *lblByou = nullptr;
+
+    // --- event procedures
+    void Form_Load();                          // app/startup.cpp
+    void cmdHelp_Click();                      // app/help_exit.cpp
+    void cmdEnd_Click();                       // app/help_exit.cpp
+    void cboJikan_Click();                     // files/settings_controls.cpp
+    void chkAs_Click();                        // files/settings_controls.cpp
+    void cboHide_Click();                      // files/settings_controls.cpp
+    void cmdStart_Click();                     // game/start.cpp
+    void tmrStart_Timer();                     // game/countdown.cpp
+    void txtKaitou_KeyPress(qint16 &KeyAscii); // game/answer.cpp
+    void tmrBp_Timer();                        // game/game_clock.cpp
+    void lblHint_Click();                      // game/hint.cpp
+    void lblMondai_Click(qint16 Index);        // game/hint.cpp
+    void cmdHozon_Click();                     // history/save.cpp
+    void cmdClear_Click();                     // history/clear.cpp
+    void fraJisyo_Click();                     // history/panels.cpp
+    void frmRireki_Click();                    // history/panels.cpp
+
+    // --- private procedures of the window (public so that tests can call them)
+    void InitRirekiGrid();                     // history/grid.cpp
+    void HideMoji();                           // game/hide.cpp
+    void ApplyMado();                          // game/hide.cpp
+    qint16 LoadJisyoList();                    // files/jisyo_window.cpp
+    void LoadJisyo();                          // files/jisyo_window.cpp
+
+    // --- helpers shared by several procedures
+    QColor buttonFace() const;                 // the colour of a closed cell
+    static QColor white() { return QColor(255, 255, 255); }
+    void cutMoji();                            // Moji(1..4) from Mondai, cells captioned
+    QString modeText() const;                  // the text of cboHide
+    void drawMondai();                         // the draw of the next idiom into Mondai
+
+    // Runs one event procedure; an error it throws is reported and ends the program.
+    void guard(const std::function<void()> &procedure);
+
+    const sumiraku::Platform &platform() const { return platform_; }
+
+private:
+    void buildControls();                      // app/frmMain_layout.cpp
+    void connectEvents();
+
+    sumiraku::Platform platform_;
+};

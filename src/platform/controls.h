@@ -1,0 +1,101 @@
+#pragma once
+
+// Thin stand-ins for the classic controls, only where a Qt widget alone does not
+// behave as the window's event procedures expect.
+
+#include <QColor>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWidget>
+#include <functional>
+
+namespace sumiraku {
+
+// A label that reports a click (press and release inside it).
+class ClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    void setBackColor(const QColor &color);
+    QColor backColor() const;
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+// A frame with a caption that reports clicks on its own surface; clicks on the
+// controls inside it stay with them.
+class ClickFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    using QGroupBox::QGroupBox;
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+// An editable combo box whose click means "the player picked a list entry":
+// a choice in the popup, an arrow or page key or the wheel in the closed box.
+// Typed text, Enter on typed text and text set from code raise no click, and
+// typed text never joins the list.
+class PickCombo : public QComboBox {
+    Q_OBJECT
+public:
+    explicit PickCombo(QWidget *parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void hidePopup() override;
+
+private:
+    bool picking_ = false;
+};
+
+// A solid rectangle, as the time bar's two shapes.
+class Shape : public QWidget {
+    Q_OBJECT
+public:
+    Shape(const QColor &fill, QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QColor fill_;
+};
+
+// The answer box: hands Enter, Esc and typed characters to a key-press handler
+// first, which may consume them by setting the code to 0. Text committed by an
+// input method goes straight into the box, and the Enter that confirms a
+// conversion never reaches here.
+class AnswerBox : public QLineEdit {
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+    std::function<void(qint16 &keyAscii)> keyPress;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+} // namespace sumiraku

@@ -1,0 +1,64 @@
+#pragma once
+
+// The history grid: a small grid component with the operations the window uses.
+// Rows and columns count from 0; the first FixedRows rows and FixedCols columns
+// are headings, drawn as such and kept in view while the rest scrolls. Cell
+// texts are written by making a cell current and setting Text, as the classic
+// component did. Widths are in twips (15 per logical pixel).
+
+#include <QWidget>
+
+class QTableView;
+
+namespace sumiraku {
+
+class FlexGridModel;
+
+class FlexGrid : public QWidget {
+    Q_OBJECT
+public:
+    // Alignment codes of the classic component that the window uses.
+    enum Alignment : int { CenterCenter = 4, RightCenter = 7 };
+
+    FlexGrid(int rows, int cols, int fixedRows, int fixedCols, QWidget *parent = nullptr);
+    ~FlexGrid() override;
+
+    int Rows() const;
+    void setRows(int rows);            // keeps existing cells; new rows are empty
+    int Cols() const;
+    int FixedRows() const;
+    int FixedCols() const;
+
+    int Row() const;
+    void setRow(int row);
+    int Col() const;
+    void setCol(int col);
+
+    QString Text() const;              // text of the current cell
+    void setText(const QString &text);
+    QString TextMatrix(int row, int col) const;
+
+    int ColWidth(int col) const;       // twips
+    void setColWidth(int col, int twips);
+
+    int ColAlignment(int col) const;   // cells below the fixed rows
+    void setColAlignment(int col, int code);
+    int FixedAlignment(int col) const; // the fixed cells of the column
+    void setFixedAlignment(int col, int code);
+
+    int TopRow() const;                // first scrollable row in view
+    void setTopRow(int row);
+
+    float FontSize() const;            // points
+    void setFontSize(float points);
+
+    QTableView *view() const { return view_; }
+
+private:
+    FlexGridModel *model_ = nullptr;
+    QTableView *view_ = nullptr;
+    int row_ = 0;
+    int col_ = 0;
+};
+
+} // namespace sumiraku

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+
+namespace sumiraku {
+
+// Error numbers follow the classic runtime, so a report reads the way long-time
+// players of the program know it.
+enum class ErrorNumber : int {
+    Overflow = 6,
+    TypeMismatch = 13,
+    BadFileName = 52,
+    FileNotFound = 53,
+    DeviceIo = 57,
+    DiskFull = 61,
+    InputPastEnd = 62,
+    PermissionDenied = 70,
+    PathFileAccess = 75,
+};
+
+// An error that ends the current event procedure. The boundary around every
+// procedure reports it and ends the program; only the end of a game skips it.
+class RuntimeError : public std::exception {
+public:
+    RuntimeError(ErrorNumber number, QString file = {}, QString detail = {});
+
+    ErrorNumber number() const { return number_; }
+    QString description() const;          // the runtime's own wording
+    const QString &file() const { return file_; }
+    const QString &detail() const { return detail_; }
+    QString message() const;              // the whole text of the error box
+    const char *what() const noexcept override;
+
+private:
+    ErrorNumber number_;
+    QString file_;
+    QString detail_;
+    QByteArray what_;
+};
+
+} // namespace sumiraku
