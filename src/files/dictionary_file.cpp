@@ -1,0 +1,34 @@
+#include "files/dictionary_file.h"
+
+#include "platform/cp932.h"
+#include "platform/seqfile.h"
+
+#include <algorithm>
+
+namespace sumiraku {
+
+QStringList readDictionary(const QString &fileName)
+{
+    const QByteArray bytes = readFileBytes(fileName);
+    // Editors that save UTF-8 mark it at the start; such a file would
+    // otherwise read as garbage.
+    static constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
+    const QString text = bytes.startsWith(kUtf8Bom)
+                             ? QString::fromUtf8(QByteArrayView(bytes).sliced(kUtf8Bom.size()))
+                             : decodeCp932(bytes);
+    FieldReader reader(text, fileName);
+
+    constexpr qsizetype kMaxEntries = 32767;
+    QStringList entries;
+    entries.reserve(std::min(text.count(u'\n') + 1, kMaxEntries));
+    while (!reader.atEnd()) {
+        if (entries.size() == kMaxEntries) {
+            throw RuntimeError(ErrorNumber::Overflow, fileName,
+                               QStringLiteral("項目が 32767 個を超えています"));
+        }
+        entries.append(reader.readString());
+    }
+    return entries;
+}
+
+} // namespace sumiraku

@@ -1,0 +1,15 @@
+#pragma once
+
+// The dictionary file: one idiom per field, normally one per line.
+
+#include <QString>
+#include <QStringList>
+
+namespace sumiraku {
+
+// Every entry in file order, read by the classic field rules. The file is code
+// page 932, or UTF-8 when it begins with the UTF-8 byte-order mark. More than
+// 32,767 entries is an overflow error, as the 16-bit count would be.
+QStringList readDictionary(const QString &fileName = QStringLiteral("辞書.txt"));
+
+} // namespace sumiraku

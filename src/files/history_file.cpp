@@ -1,0 +1,62 @@
+#include "files/history_file.h"
+
+#include "platform/cp932.h"
+#include "platform/seqfile.h"
+
+#include <algorithm>
+
+namespace sumiraku {
+
+std::vector<HistoryRecord> readHistory(const QString &fileName)
+{
+    const QString text = decodeCp932(readFileBytes(fileName));
+    FieldReader reader(text, fileName);
+    // The grid numbers rows with a 16-bit counter that is raised after each
+    // record, so the 32,767th record already overflows it.
+    constexpr size_t kMaxRecords = 32766;
+    std::vector<HistoryRecord> records;
+    records.reserve(std::min<size_t>(text.count(u'\n'), kMaxRecords));
+    while (!reader.atEnd()) {
+        if (records.size() == kMaxRecords) {
+            throw RuntimeError(ErrorNumber::Overflow, fileName,
+                               QStringLiteral("記録が 32767 件以上あります"));
+        }
+        HistoryRecord r;
+        r.date = reader.readString();
+        r.time = reader.readString();
+        r.questions = reader.readString();
+        r.ok = reader.readInteger();
+        r.ng = reader.readInteger();
+        r.rate = reader.readString();
+        r.perSecond = reader.readString();
+        r.length = reader.readString();
+        r.mode = reader.readString();
+        records.push_back(std::move(r));
+    }
+    return records;
+}
+
+QByteArray historyRecordBytes(const HistoryRecord &record)
+{
+    bool isNumber = false;
+    const int questions = record.questions.toInt(&isNumber);
+    if (!isNumber) {
+        throw RuntimeError(ErrorNumber::TypeMismatch, {},
+                           QStringLiteral("問数: \"%1\"").arg(record.questions));
+    }
+    return encodeCp932(formatRecord({record.date, record.time, qint32(questions),
+                                     qint32(record.ok), qint32(record.ng), record.rate,
+                                     record.perSecond, record.length, record.mode}));
+}
+
+void appendHistory(const HistoryRecord &record, const QString &fileName)
+{
+    appendToFile(fileName, historyRecordBytes(record));
+}
+
+void emptyHistory(const QString &fileName)
+{
+    emptyFile(fileName);
+}
+
+} // namespace sumiraku

@@ -1,0 +1,39 @@
+#pragma once
+
+// The history file: one record of nine fields per saved game, oldest first.
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace sumiraku {
+
+struct HistoryRecord {
+    QString date;        // "yyyy/mm/dd"
+    QString time;        // "hh:nn:ss"
+    QString questions;   // a decimal count; read and shown as text, written bare
+    qint16 ok = 0;
+    qint16 ng = 0;
+    QString rate;        // "0.0%"
+    QString perSecond;   // "0.00/秒"
+    QString length;      // e.g. "60秒"
+    QString mode;        // the mode's first character, or empty
+};
+
+// All records, nine fields each, taken across line ends as the classic reader
+// does. A record cut short is an input-past-end error, fields 4 and 5 that are
+// not 16-bit integers a type mismatch or overflow, and 32,767 or more records
+// an overflow of the 16-bit record counter; every error names the file.
+std::vector<HistoryRecord> readHistory(const QString &fileName = QStringLiteral("履歴.txt"));
+
+// One record in code page 932 ended by CR LF. Fields 3 to 5 are bare integers,
+// so questions must hold one (a type mismatch otherwise).
+QByteArray historyRecordBytes(const HistoryRecord &record);
+
+// Appends one record in one write; a failed write leaves the file as it was.
+void appendHistory(const HistoryRecord &record, const QString &fileName = QStringLiteral("履歴.txt"));
+
+// Leaves the file existing and empty.
+void emptyHistory(const QString &fileName = QStringLiteral("履歴.txt"));
+
+} // namespace sumiraku
