@@ -50,6 +50,10 @@ ErrorNumber numberForErrno(int err, bool writing)
 
 [[noreturn]] void failOpen(const QFileDevice &file, const QString &fileName, int err, bool writing)
 {
+    // QSaveFile refuses a read-only target by itself, leaving errno alone.
+    const QFileInfo info(fileName);
+    if (err == 0 && info.exists() && !(writing ? info.isWritable() : info.isReadable()))
+        err = EACCES;
     fail(numberForErrno(err, writing), fileName, file.errorString());
 }
 

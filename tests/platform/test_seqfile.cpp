@@ -33,7 +33,7 @@ private slots:
     void fileFailuresNameTheFileAndReason_data();
     void fileFailuresNameTheFileAndReason();
     void replaceFileReplacesTheWholeContent();
-    void replaceFileKeepsTheOldFileWhenTheFolderIsReadOnly();
+    void replaceFileKeepsTheOldFileWhenItCannotWrite();
     void appendToFileAddsAfterTheEndAndCreatesMissingFiles();
     void appendToFileCutsAPartialWriteBack();
     void appendToFileReportsAFullDevice();
@@ -261,18 +261,30 @@ void TestSeqFile::replaceFileReplacesTheWholeContent()
              QStringList{QStringLiteral("設定.txt")});
 }
 
-void TestSeqFile::replaceFileKeepsTheOldFileWhenTheFolderIsReadOnly()
+void TestSeqFile::replaceFileKeepsTheOldFileWhenItCannotWrite()
 {
     if (geteuid() == 0)
-        QSKIP("root writes into read-only folders");
+        QSKIP("root writes into read-only files and folders");
     Sandbox box;
-    box.write(QStringLiteral("設定.txt"), "old\r\n");
+    const QString name = QStringLiteral("設定.txt");
+    const QString path = box.path() + u'/' + name;
+    const auto rwx = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    box.write(name, "old\r\n");
+
     QFile::setPermissions(box.path(), QFile::ReadOwner | QFile::ExeOwner);
-    const auto error = failureOf([] { replaceFile(QStringLiteral("設定.txt"), "new\r\n"); });
-    QFile::setPermissions(box.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(error);
-    QCOMPARE(error->file(), QStringLiteral("設定.txt"));
-    QCOMPARE(box.read(QStringLiteral("設定.txt")), QByteArray("old\r\n"));
+    const auto inReadOnlyFolder = failureOf([&name] { replaceFile(name, "new\r\n"); });
+    QFile::setPermissions(box.path(), rwx);
+    QFile::setPermissions(path, QFile::ReadOwner);
+    const auto readOnlyFile = failureOf([&name] { replaceFile(name, "new\r\n"); });
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+
+    for (const auto &error : {inReadOnlyFolder, readOnlyFile}) {
+        QVERIFY(error);
+        QCOMPARE(error->number(), ErrorNumber::PermissionDenied);
+        QCOMPARE(error->file(), name);
+    }
+    QCOMPARE(box.read(name), QByteArray("old\r\n"));
+    QCOMPARE(QDir(box.path()).entryList(QDir::Files), QStringList{name});
 }
 
 void TestSeqFile::appendToFileAddsAfterTheEndAndCreatesMissingFiles()
