@@ -22,7 +22,6 @@ private slots:
     void emptyingLeavesAnEmptyFile();
     void recordsAreReadInFileOrder_data();
     void recordsAreReadInFileOrder();
-    void writtenRecordsReadBackUnchanged();
     void unreadableRecordsNameTheFile_data();
     void unreadableRecordsNameTheFile();
     void the32767thRecordOverflowsTheCounter();
@@ -135,22 +134,6 @@ void TestHistoryFile::recordsAreReadInFileOrder()
     for (const HistoryRecord &r : readHistory())
         read << fieldsOf(r);
     QCOMPARE(read, records);
-}
-
-void TestHistoryFile::writtenRecordsReadBackUnchanged()
-{
-    Sandbox box;
-    HistoryRecord other = example();
-    other.questions = QStringLiteral("32767");
-    other.ok = 32767;
-    other.ng = 0;
-    other.mode = QStringLiteral("S");
-    appendHistory(example());
-    appendHistory(other);
-    const std::vector<HistoryRecord> read = readHistory();
-    QCOMPARE(read.size(), size_t(2));
-    QCOMPARE(fieldsOf(read[0]), fieldsOf(example()));
-    QCOMPARE(fieldsOf(read[1]), fieldsOf(other));
 }
 
 void TestHistoryFile::unreadableRecordsNameTheFile_data()

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTest>
 
 #include <csignal>
@@ -36,7 +35,6 @@ private slots:
     void replaceFileKeepsTheOldFileWhenItCannotWrite();
     void appendToFileAddsAfterTheEndAndCreatesMissingFiles();
     void appendToFileCutsAPartialWriteBack();
-    void appendToFileReportsAFullDevice();
     void emptyFileLeavesZeroBytes();
 };
 
@@ -319,18 +317,6 @@ void TestSeqFile::appendToFileCutsAPartialWriteBack()
     QCOMPARE(box.read(QStringLiteral("履歴.txt")), QByteArray("0123456789"));
     QCOMPARE(created->number(), ErrorNumber::DiskFull);
     QVERIFY(!box.exists(QStringLiteral("new.txt")));
-}
-
-void TestSeqFile::appendToFileReportsAFullDevice()
-{
-    if (!QFile::exists(QStringLiteral("/dev/full")))
-        QSKIP("no /dev/full here");
-    // Qt's append mode seeks to the end, which a device cannot do.
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"Cannot call seek"_qs));
-    const auto error = failureOf([] { appendToFile(QStringLiteral("/dev/full"), "a\r\n"); });
-    QVERIFY(error);
-    QCOMPARE(error->number(), ErrorNumber::DiskFull);
-    QCOMPARE(error->file(), QStringLiteral("/dev/full"));
 }
 
 void TestSeqFile::emptyFileLeavesZeroBytes()
