@@ -34,6 +34,7 @@ struct FormState {
 
     // the question
     QString Mondai;
+    bool MondaiDrawn = false;           // an idiom has been drawn in this run
     std::array<QString, 5> Moji;        // 1..4 used
     qint16 HideCount = 0;
     std::array<qint16, 4> HidePos{};    // 1..3 used

@@ -99,23 +99,33 @@ public:
     void HideMoji();                           // game/hide.cpp
     void ApplyMado();                          // game/hide.cpp
     qint16 LoadJisyoList();                    // files/jisyo_window.cpp
-    void LoadJisyo();                          // files/jisyo_window.cpp
+    bool LoadJisyo();                          // files/jisyo_window.cpp; false: no entries, nothing changed
 
     // --- helpers shared by several procedures
     QColor buttonFace() const;                 // the colour of a closed cell
     static QColor white() { return QColor(255, 255, 255); }
+    void setCell(int i, const QColor &back, const QString &caption);
     void cutMoji();                            // Moji(1..4) from Mondai, cells captioned
     QString modeText() const;                  // the text of cboHide
-    void drawMondai();                         // the draw of the next idiom into Mondai
+    void drawMondai();                         // game/draw.cpp: the next idiom into Mondai
+    void writeSettingsFile();                  // files/settings_controls.cpp
+    void addRirekiRow(int n, const QStringList &columns);   // history/grid.cpp
+    void scrollRirekiToNewest();               // history/grid.cpp
 
     // Runs one event procedure; an error it throws is reported and ends the program.
     void guard(const std::function<void()> &procedure);
 
     const sumiraku::Platform &platform() const { return platform_; }
 
+protected:
+    void closeEvent(QCloseEvent *event) override;   // app/help_exit.cpp
+
 private:
     void buildControls();                      // app/frmMain_layout.cpp
     void connectEvents();
+    void fatal(const QString &message);
+
+    bool ending_ = false;                      // an error is being reported; ignore events
 
     sumiraku::Platform platform_;
 };

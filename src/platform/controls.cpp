@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace sumiraku {
 
@@ -25,6 +26,7 @@ void ClickLabel::mousePressEvent(QMouseEvent *event)
 {
     pressed_ = event->button() == Qt::LeftButton;
     QLabel::mousePressEvent(event);
+    event->accept();   // so that the release comes back here
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
@@ -107,6 +109,18 @@ void PickCombo::hidePopup()
 Shape::Shape(const QColor &fill, QWidget *parent) : QWidget(parent), fill_(fill)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Shape::setWidthTwips(int twips)
+{
+    widthTwips_ = twips;
+    resize(std::min(twipsToPixels(twips), QWIDGETSIZE_MAX), height());
+}
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                 twipsToPixels(height));
 }
 
 void Shape::paintEvent(QPaintEvent *)

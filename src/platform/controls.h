@@ -71,18 +71,27 @@ private:
     bool picking_ = false;
 };
 
-// A solid rectangle, as the time bar's two shapes.
+// A solid rectangle, as the time bar's two shapes. Its width is kept in twips,
+// the unit the game clock computes in, and shown at 15 twips a pixel.
 class Shape : public QWidget {
     Q_OBJECT
 public:
     Shape(const QColor &fill, QWidget *parent = nullptr);
+    int widthTwips() const { return widthTwips_; }
+    void setWidthTwips(int twips);
+    QColor fill() const { return fill_; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QColor fill_;
+    int widthTwips_ = 0;
 };
+
+// Twips (1/1440 inch) to logical pixels at 96 dpi.
+constexpr int twipsToPixels(int twips) { return (twips * 2 + 15) / 30; }
+QRect twipsRect(int left, int top, int width, int height);
 
 // The answer box: hands Enter, Esc and typed characters to a key-press handler
 // first, which may consume them by setting the code to 0. Text committed by an

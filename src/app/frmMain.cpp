@@ -1,0 +1,104 @@
+#include "app/frmMain.h"
+
+#include "platform/controls.h"
+#include "platform/flexgrid.h"
+#include "platform/runtime_error.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace sumiraku;
+
+frmMain::frmMain(const Platform &platform, QWidget *parent)
+    : QWidget(parent), platform_(platform)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    buildControls();
+    connectEvents();
+    // Both timers tick from the window's creation to the end of the program;
+    // their procedures decide by the form state whether to act.
+    tmrStart->start();
+    tmrBp->start();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::connectEvents()
+{
+    auto on = [this](auto procedure) {
+        return [this, procedure] { guard([this, procedure] { (this->*procedure)(); }); };
+    };
+    connect(cmdStart, &QToolButton::clicked, this, on(&frmMain::cmdStart_Click));
+    connect(cmdHozon, &QToolButton::clicked, this, on(&frmMain::cmdHozon_Click));
+    connect(cmdClear, &QToolButton::clicked, this, on(&frmMain::cmdClear_Click));
+    connect(cmdHelp, &QToolButton::clicked, this, on(&frmMain::cmdHelp_Click));
+    connect(cmdEnd, &QToolButton::clicked, this, on(&frmMain::cmdEnd_Click));
+    connect(chkAs, &QToolButton::clicked, this, on(&frmMain::chkAs_Click));
+    connect(cboJikan, &PickCombo::clicked, this, on(&frmMain::cboJikan_Click));
+    connect(cboHide, &PickCombo::clicked, this, on(&frmMain::cboHide_Click));
+    connect(fraJisyo, &ClickFrame::clicked, this, on(&frmMain::fraJisyo_Click));
+    connect(frmRireki, &ClickFrame::clicked, this, on(&frmMain::frmRireki_Click));
+    connect(lblHint, &ClickLabel::clicked, this, on(&frmMain::lblHint_Click));
+    for (qint16 i = 1; i <= 4; ++i) {
+        connect(lblMondai[i], &ClickLabel::clicked, this,
+                [this, i] { guard([this, i] { lblMondai_Click(i); }); });
+    }
+    txtKaitou->keyPress = [this](qint16 &keyAscii) {
+        guard([this, &keyAscii] { txtKaitou_KeyPress(keyAscii); });
+    };
+    connect(tmrStart, &QTimer::timeout, this, on(&frmMain::tmrStart_Timer));
+    connect(tmrBp, &QTimer::timeout, this, on(&frmMain::tmrBp_Timer));
+}
+
+void frmMain::guard(const std::function<void()> &procedure)
+{
+    if (ending_)
+        return;
+    try {
+        procedure();
+    } catch (const RuntimeError &error) {
+        fatal(error.message());
+    } catch (const std::bad_alloc &) {
+        fatal(QStringLiteral("実行時エラー '7':\n\nメモリが不足しています。"));
+    } catch (const std::exception &error) {
+        fatal(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void frmMain::fatal(const QString &message)
+{
+    // The program is ending: no tick may run against half-done state while the
+    // report is on screen.
+    ending_ = true;
+    tmrStart->stop();
+    tmrBp->stop();
+    platform_.messages->show(isVisible() ? this : nullptr, message, QStringLiteral("SUMIRAKU"),
+                             MsgButtons::OkOnly, MsgIcon::Critical);
+    platform_.process->exitNow(1);
+}
+
+QColor frmMain::buttonFace() const
+{
+    return QApplication::palette().color(QPalette::Button);
+}
+
+QString frmMain::modeText() const
+{
+    return cboHide->currentText();
+}
+
+void frmMain::setCell(int i, const QColor &back, const QString &caption)
+{
+    lblMondai[i]->setBackColor(back);
+    lblMondai[i]->setText(caption);
+}
+
+void frmMain::cutMoji()
+{
+    for (int i = 1; i <= 4; ++i) {
+        state.Moji[i] = state.Mondai.mid(i - 1, 1);
+        lblMondai[i]->setText(state.Moji[i]);
+    }
+}

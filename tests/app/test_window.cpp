@@ -1,0 +1,261 @@
+// The window as designed, before startup fills it: what later procedures read
+// (places, looks, stacking, focus order) and how the controls report events.
+
+#include "form_fixture.h"
+#include "platform/controls.h"
+#include "platform/flexgrid.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace sumiraku;
+using namespace sumiraku::testing;
+
+class TestWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controlsStandWhereTheDesignPutsThem_data();
+    void controlsStandWhereTheDesignPutsThem();
+    void clientAreaIsFixedAt631By452();
+    void designTimeContentShowsBeforeStartup();
+    void cellsAreFourClosedCellsInARow();
+    void timeBarIsGreenOverRedAtFullWidth();
+    void solvedPanelLiesHiddenOverTheDictionaryPanel();
+    void focusOrderFollowsTheDesign();
+    void bothTimersTickEverySecondFromCreation();
+    void comboClicksOnlyForPicksFromTheList();
+    void frameClicksOnlyOnItsOwnSurface();
+    void cellClickReportsItsIndex();
+    void answerBoxHandsEnterToTheHandlerAndNeverTypesIt();
+};
+
+void TestWindow::controlsStandWhereTheDesignPutsThem_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    // twips / 15, rounded, relative to the container
+    QTest::newRow("Image1") << "Image1" << QRect(10, 10, 324, 63);
+    QTest::newRow("cmdStart") << "cmdStart" << QRect(345, 10, 56, 61);
+    QTest::newRow("cmdEnd") << "cmdEnd" << QRect(565, 10, 56, 61);
+    QTest::newRow("Frame1") << "Frame1" << QRect(9, 87, 616, 358);
+    QTest::newRow("cboJikan") << "cboJikan" << QRect(60, 30, 71, 27);
+    QTest::newRow("chkAs") << "chkAs" << QRect(140, 30, 30, 28);
+    QTest::newRow("Frame2") << "Frame2" << QRect(178, 9, 422, 49);
+    QTest::newRow("cboHide") << "cboHide" << QRect(150, 75, 111, 27);
+    QTest::newRow("txtKaitou") << "txtKaitou" << QRect(330, 75, 136, 27);
+    QTest::newRow("fraJisyo") << "fraJisyo" << QRect(475, 75, 126, 131);
+    QTest::newRow("lstJisyo") << "lstJisyo" << QRect(10, 15, 106, 109);
+    QTest::newRow("lblHint") << "lblHint" << QRect(15, 105, 31, 100);
+    QTest::newRow("msgRireki") << "msgRireki" << QRect(15, 215, 586, 131);
+    QTest::newRow("lblByou") << "lblByou" << QRect(300, 12, 112, 31);
+    QTest::newRow("imgStart_3") << "imgStart_3" << QRect(12, 18, 32, 32);
+}
+
+void TestWindow::controlsStandWhereTheDesignPutsThem()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    FormFixture f;
+    auto *widget = f.form->findChild<QWidget *>(name);
+    QVERIFY2(widget, qPrintable(name));
+    QCOMPARE(widget->geometry(), pixels);
+}
+
+void TestWindow::clientAreaIsFixedAt631By452()
+{
+    FormFixture f;
+    QCOMPARE(f.form->size(), QSize(631, 452));
+    QCOMPARE(f.form->minimumSize(), f.form->maximumSize());
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("SUMIRAKU"));
+}
+
+void TestWindow::designTimeContentShowsBeforeStartup()
+{
+    FormFixture f;
+    frmMain &w = *f.form;
+    QCOMPARE(w.cboJikan->currentText(), QStringLiteral("Combo1"));
+    QCOMPARE(w.cboHide->currentText(), QStringLiteral("Combo1"));
+    QCOMPARE(w.txtKaitou->text(), QStringLiteral("かぼちゃ"));
+    QCOMPARE(w.lblOk->text(), QStringLiteral("999"));
+    QCOMPARE(w.lblMoji_T->text(), QStringLiteral("9999"));
+    QCOMPARE(w.lblRitu->text(), QStringLiteral("100.0%"));
+    QCOMPARE(w.lblByou->text(), QStringLiteral("2.63/秒"));
+    QCOMPARE(w.lblHint->text(), QStringLiteral("\u3000問題"));
+    QCOMPARE(w.fraJisyo->title(), QStringLiteral("登録四字熟語"));
+    QCOMPARE(w.frmRireki->title(), QStringLiteral("虫喰い履歴"));
+    QCOMPARE(w.cmdHozon->toolTip(), QStringLiteral("データを保存します"));
+    QCOMPARE(w.lblHint->toolTip(), QStringLiteral("クリックすると元の文字がわかります"));
+    QVERIFY(w.chkAs->isCheckable());
+    QVERIFY(w.chkAs->text().isEmpty());
+    QCOMPARE(w.lblMondai[1]->font().pixelSize(), 96);
+    QCOMPARE(w.txtKaitou->font().pixelSize(), 21);
+    QCOMPARE(w.lblOk->font().pixelSize(), 27);
+    QCOMPARE(w.lblOk->palette().color(QPalette::WindowText).rgb(), QColor(0, 128, 0).rgb());
+    QCOMPARE(w.txtKaitou->palette().color(QPalette::Base).rgb(), QColor(255, 255, 240).rgb());
+    QCOMPARE(w.lblMondai[1]->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    for (QWidget *control : {static_cast<QWidget *>(w.cmdStart), static_cast<QWidget *>(w.cboHide),
+                             static_cast<QWidget *>(w.txtKaitou), static_cast<QWidget *>(w.chkAs)})
+        QVERIFY(control->isEnabled());
+}
+
+void TestWindow::cellsAreFourClosedCellsInARow()
+{
+    FormFixture f;
+    const QColor face = f.form->buttonFace();
+    for (int i = 1; i <= 4; ++i) {
+        ClickLabel *cell = f.form->lblMondai[i];
+        QCOMPARE(cell->geometry(), QRect(50 + (i - 1) * 105, 105, 100, 101));
+        QCOMPARE(cell->backColor().rgb(), face.rgb());
+        QCOMPARE(cell->text().size(), 1);
+    }
+}
+
+void TestWindow::timeBarIsGreenOverRedAtFullWidth()
+{
+    FormFixture f;
+    Shape *green = f.form->shpJikanK;
+    Shape *red = f.form->shpJikanB;
+    QCOMPARE(green->widthTwips(), 8745);
+    QCOMPARE(green->geometry(), red->geometry());
+    QCOMPARE(green->fill().rgb(), QColor(0, 255, 0).rgb());
+    QCOMPARE(red->fill().rgb(), QColor(255, 0, 0).rgb());
+    const QObjectList siblings = f.form->Frame1->children();
+    QVERIFY(siblings.indexOf(green) > siblings.indexOf(red));
+    green->setWidthTwips(4500);
+    QCOMPARE(green->width(), 300);
+}
+
+void TestWindow::solvedPanelLiesHiddenOverTheDictionaryPanel()
+{
+    FormFixture f;
+    frmMain &w = *f.form;
+    QCOMPARE(w.frmRireki->geometry(), w.fraJisyo->geometry());
+    QVERIFY(w.frmRireki->isHidden());
+    QVERIFY(!w.fraJisyo->isHidden());
+    QVERIFY(w.lstHide->isHidden());
+    const QObjectList siblings = w.Frame1->children();
+    QVERIFY(siblings.indexOf(w.frmRireki) > siblings.indexOf(w.fraJisyo));
+    for (int i = 1; i <= 3; ++i)
+        QCOMPARE(w.imgStart[i]->geometry(), w.imgStart[1]->geometry());
+}
+
+void TestWindow::focusOrderFollowsTheDesign()
+{
+    FormFixture f;
+    frmMain &w = *f.form;
+    w.show();
+    w.frmRireki->show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const QList<QWidget *> expected = {w.cmdStart, w.cmdHozon, w.cmdClear, w.cmdHelp, w.cmdEnd,
+                                       w.chkAs, w.msgRireki, w.txtKaitou, w.lstJisyo,
+                                       w.lstRireki, w.cboHide, w.cboJikan};
+    w.cmdStart->setFocus();
+    for (QWidget *want : expected) {
+        QWidget *has = QApplication::focusWidget();
+        QVERIFY2(has == want || (has && want->isAncestorOf(has)),
+                 qPrintable(QStringLiteral("expected %1, focus on %2")
+                                .arg(want->objectName(), has ? has->objectName() : "nothing")));
+        QTest::keyClick(has, Qt::Key_Tab);
+    }
+}
+
+void TestWindow::bothTimersTickEverySecondFromCreation()
+{
+    FormFixture f(true);
+    frmMain &w = *f.form;
+    QVERIFY(w.tmrStart->isActive());
+    QVERIFY(w.tmrBp->isActive());
+    QCOMPARE(w.tmrStart->interval(), 1000);
+    QCOMPARE(w.tmrBp->interval(), 1000);
+    // At rest a tick changes nothing the player sees.
+    w.tmrStart_Timer();
+    w.tmrBp_Timer();
+    QCOMPARE(w.state.StartCount, qint16(0));
+    QCOMPARE(w.shpJikanK->widthTwips(), 8745);
+    QVERIFY(f.messages.shown.isEmpty());
+}
+
+void TestWindow::comboClicksOnlyForPicksFromTheList()
+{
+    FormFixture f;
+    PickCombo *combo = f.form->cboJikan;
+    combo->addItems({"10", "20", "30"});
+    combo->setCurrentIndex(-1);
+    combo->setEditText("Combo1");
+    QSignalSpy clicks(combo, &PickCombo::clicked);
+
+    combo->setEditText("20");              // text set from code
+    QTest::keyClick(combo, Qt::Key_Return); // typed text that names an entry, then Enter
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(combo->count(), 3);            // nothing joins the list
+
+    combo->setEditText("45");
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(combo->count(), 3);
+    QCOMPARE(clicks.count(), 0);
+
+    combo->setCurrentIndex(0);
+    QTest::keyClick(combo, Qt::Key_Down);   // an arrow key picks the next entry
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(combo->currentText(), QStringLiteral("20"));
+
+    combo->showPopup();                     // a pick in the open list
+    QTest::keyClick(combo->view(), Qt::Key_Down);
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    QCOMPARE(clicks.count(), 2);
+    QCOMPARE(combo->currentText(), QStringLiteral("30"));
+
+    combo->showPopup();                     // closed again without a pick
+    QTest::keyClick(combo->view(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    combo->setEditText("30");
+    QTest::keyClick(combo, Qt::Key_Return);
+    QCOMPARE(clicks.count(), 2);
+}
+
+void TestWindow::frameClicksOnlyOnItsOwnSurface()
+{
+    FormFixture f;
+    QSignalSpy clicks(f.form->fraJisyo, &ClickFrame::clicked);
+    QTest::mouseClick(f.form->lstJisyo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(clicks.count(), 0);
+    QTest::mouseClick(f.form->fraJisyo, Qt::LeftButton, {}, QPoint(3, 60));   // the margin
+    QCOMPARE(clicks.count(), 1);
+}
+
+void TestWindow::cellClickReportsItsIndex()
+{
+    FormFixture f;
+    f.loadWith({});
+    f.form->cboHide->setEditText(QStringLiteral("S:指定"));
+    QTest::mouseClick(f.form->lblMondai[3], Qt::LeftButton);
+    QCOMPARE(f.form->state.Mado, (std::array<bool, 5>{false, false, false, true, false}));
+}
+
+void TestWindow::answerBoxHandsEnterToTheHandlerAndNeverTypesIt()
+{
+    FormFixture f;
+    QList<qint16> codes;
+    f.form->txtKaitou->keyPress = [&codes](qint16 &code) {
+        codes.append(code);
+        if (code == 13)
+            code = 0;
+    };
+    f.form->txtKaitou->setText("ab");
+    QTest::keyClick(f.form->txtKaitou, Qt::Key_Return);
+    QTest::keyClick(f.form->txtKaitou, Qt::Key_Escape);
+    QTest::keyClick(f.form->txtKaitou, Qt::Key_C);
+    QCOMPARE(codes, (QList<qint16>{13, 27, 'c'}));
+    QCOMPARE(f.form->txtKaitou->text(), QStringLiteral("abc"));
+}
+
+QTEST_MAIN(TestWindow)
+#include "test_window.moc"

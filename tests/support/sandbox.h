@@ -1,0 +1,40 @@
+#pragma once
+
+// A scratch folder that becomes the current directory for one test, where the
+// program finds its three data files by their bare names.
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace sumiraku::testing {
+
+inline const QString kSettings = QStringLiteral("設定.txt");
+inline const QString kHistory = QStringLiteral("履歴.txt");
+inline const QString kDictionary = QStringLiteral("辞書.txt");
+
+class Sandbox {
+public:
+    Sandbox();
+    ~Sandbox();
+    Sandbox(const Sandbox &) = delete;
+    Sandbox &operator=(const Sandbox &) = delete;
+
+    QString path() const { return dir_.path(); }
+    void write(const QString &name, const QByteArray &bytes) const;
+    QByteArray read(const QString &name) const;
+    bool exists(const QString &name) const;
+    void remove(const QString &name) const;
+
+    // The usual three files: 60 s, auto-save off, normal mode, a small dictionary.
+    void writeDefaults(const QByteArray &dictionary = {}) const;
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+// CP932 bytes of a UTF-8 literal, spelled out by iconv in the test data helpers.
+QByteArray sjis(const char *utf8);
+
+} // namespace sumiraku::testing
