@@ -21,8 +21,6 @@ private slots:
     void missingFileIsNotFound();
 };
 
-static const QString kDictionary = QStringLiteral("辞書.txt");
-
 // 一石二鳥, 四面楚歌, 温故知新 in code page 932.
 static const QByteArray kIchiseki = QByteArray::fromHex("88ea90ce93f192b9");
 static const QByteArray kShimen = QByteArray::fromHex("8e6c96ca915e89cc");

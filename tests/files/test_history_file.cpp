@@ -27,8 +27,6 @@ private slots:
     void the32767thRecordOverflowsTheCounter();
 };
 
-static const QString kHistory = QStringLiteral("履歴.txt");
-
 static HistoryRecord example()
 {
     return {QStringLiteral("2026/05/06"), QStringLiteral("21:03:15"), QStringLiteral("25"),

@@ -26,8 +26,6 @@ private slots:
     void missingFileIsNotFound();
 };
 
-static const QString kSettings = QStringLiteral("設定.txt");
-
 void TestSettingsFile::settingsAreWrittenAsOneLine_data()
 {
     QTest::addColumn<int>("play");
