@@ -1,0 +1,36 @@
+#include "app/frmMain.h"
+
+#include "platform/controls.h"
+#include "platform/numbers.h"
+
+#include <QLabel>
+#include <cmath>
+
+using namespace sumiraku;
+
+void frmMain::tmrStart_Timer()
+{
+    if (!state.StartWait) {
+        state.StartCount = 0;
+        return;
+    }
+    for (int i = 1; i <= 3; ++i)
+        imgStart[i]->hide();
+    state.StartCount = add16(state.StartCount, 1);
+    imgStart[state.StartCount]->show();
+    if (state.StartCount != 3)
+        return;
+
+    state.StartWait = false;
+    drawMondai();
+    cutMoji();
+    if (!modeText().startsWith(u'S'))
+        HideMoji();
+    else
+        ApplyMado();
+    txtKaitou->setFocus();
+    state.JikanNow = static_cast<qint32>(std::floor(platform().clock->secondsSinceMidnight()));
+    state.JikanStart = state.JikanNow;
+    state.JikanEnd = state.JikanNow + state.PlayByou;
+    state.Playing = true;
+}

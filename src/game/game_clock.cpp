@@ -1,0 +1,66 @@
+#include "app/frmMain.h"
+
+#include "game/rules.h"
+#include "platform/controls.h"
+#include "platform/flexgrid.h"
+#include "platform/runtime_error.h"
+#include "platform/numbers.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
+
+using namespace sumiraku;
+
+namespace {
+
+// Each closing step of a game stands alone: one that fails is skipped.
+template <typename Step>
+void tryStep(Step step)
+{
+    try {
+        step();
+    } catch (const std::exception &) {
+    }
+}
+
+} // namespace
+
+void frmMain::tmrBp_Timer()
+{
+    if (!state.Playing)
+        return;
+    state.JikanNow = clockReading(platform().clock->secondsSinceMidnight(), state.JikanStart);
+    // A machine that slept through the game comes back far past its end.
+    state.JikanNokori = static_cast<qint16>(std::clamp<qint32>(state.JikanEnd - state.JikanNow, -32768, 32767));
+    shpJikanK->setWidthTwips(barWidth(state.JikanNokori, state.PlayByou, state.JikanBarWidth));
+    if (state.JikanNokori >= 1)
+        return;
+
+    state.Playing = false;
+    cmdStart->setEnabled(true);
+    tryStep([this] { lstJisyo->setFocus(); });
+    tryStep([this] { lblByou->setText(formatPerSecond(state.MojiCount, state.PlayByou)); });
+    tryStep([this] {
+        lblRitu->setText(state.MojiCount != 0
+                             ? formatRate(state.OkCount, add16(state.OkCount, state.NgCount))
+                             : QStringLiteral("0.0%"));
+    });
+    tryStep([this] { lblMoji_T->setText(QString::number(state.MojiCount)); });
+    if (state.AutoSave == 1) {
+        const int rowsBefore = msgRireki->Rows();
+        try {
+            cmdHozon_Click();
+        } catch (const RuntimeError &error) {
+            // The result was not kept: say so, and show no row the file lacks.
+            msgRireki->setRows(rowsBefore);
+            platform().messages->show(this,
+                                      QStringLiteral("結果を自動保存できませんでした。\n\n%1").arg(error.message()),
+                                      QStringLiteral("自動保存"), MsgButtons::OkOnly, MsgIcon::Exclamation);
+        } catch (const std::exception &) {
+            msgRireki->setRows(rowsBefore);
+        }
+    }
+}

@@ -1,0 +1,63 @@
+#include "app/frmMain.h"
+
+#include "platform/controls.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+
+using namespace sumiraku;
+
+namespace {
+
+bool anyMado(const FormState &s)
+{
+    return s.Mado[1] || s.Mado[2] || s.Mado[3] || s.Mado[4];
+}
+
+} // namespace
+
+void frmMain::cmdStart_Click()
+{
+    state.MojiCount = 0;
+    txtKaitou->setText(QString());
+
+    const bool sMode = modeText().startsWith(u'S');
+    if (sMode && !anyMado(state)) {
+        platform().messages->show(
+            this, QStringLiteral("Ｓ：指定モードの場合は、いずれか一つ以上の窓は開いてください。"),
+            QStringLiteral("スタートチェック"), MsgButtons::OkOnly, MsgIcon::Exclamation);
+        return;
+    }
+
+    for (int i = 1; i <= 4; ++i) {
+        lblMondai[i]->setText(QString());
+        if (!sMode)
+            lblMondai[i]->setBackColor(buttonFace());
+    }
+    state.StartWait = true;
+    // The countdown starts from its first picture even when the last game was
+    // so short that no idle tick has reset the step since its third.
+    state.StartCount = 0;
+    shpJikanK->setWidthTwips(state.JikanBarWidth);
+
+    // With no idiom to ask, the game cannot begin: say so instead of failing at
+    // the first draw, and keep the previous game's idioms for the answer box.
+    if (!LoadJisyo()) {
+        state.StartWait = false;
+        platform().messages->show(this, QStringLiteral("辞書.txt に四字熟語が登録されていません。"),
+                                  QStringLiteral("スタートチェック"), MsgButtons::OkOnly,
+                                  MsgIcon::Exclamation);
+        return;
+    }
+
+    lstRireki->clear();
+    frmRireki->setVisible(true);
+    for (QLabel *lbl : {lblOk, lblNg, lblMoji_T, lblByou, lblRitu})
+        lbl->setText(QString());
+    state.OkCount = 0;
+    state.NgCount = 0;
+    lblOk->setText(QString::number(state.OkCount));
+    lblNg->setText(QString::number(state.NgCount));
+    cmdStart->setEnabled(false);
+}

@@ -1,0 +1,13 @@
+#include "app/frmMain.h"
+
+#include "platform/controls.h"
+
+void frmMain::fraJisyo_Click()
+{
+    frmRireki->setVisible(true);
+}
+
+void frmMain::frmRireki_Click()
+{
+    frmRireki->setVisible(false);
+}
