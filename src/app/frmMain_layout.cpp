@@ -220,7 +220,7 @@ void frmMain::buildControls()
     lblHint = new ClickLabel(QStringLiteral("　問題"), Frame1);
     lblHint->setObjectName(QStringLiteral("lblHint"));
     lblHint->setFont(designFont(21));
-    lblHint->setWordWrap(true);
+    lblHint->setWrapAnywhere(true);
     lblHint->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblHint->setToolTip(QStringLiteral("クリックすると元の文字がわかります"));
     setColors(lblHint, Qt::white, QColor(0, 192, 192));
@@ -232,6 +232,7 @@ void frmMain::buildControls()
         cell->setObjectName(QStringLiteral("lblMondai_%1").arg(i));
         cell->setFont(designFont(96));
         cell->setAlignment(Qt::AlignCenter);
+        cell->setFrameStyle(QFrame::Panel | QFrame::Sunken);   // the cell stays visible when closed
         cell->setBackColor(buttonFace());
         place(cell, 750 + (i - 1) * 1575, 1575, 1500, 1515);
         lblMondai[i] = cell;

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QTimer>
 #include <QWheelEvent>
@@ -22,6 +23,38 @@ QColor ClickLabel::backColor() const
     return palette().color(QPalette::Window);
 }
 
+void ClickLabel::setWrapAnywhere(bool on)
+{
+    wrapAnywhere_ = on;
+    update();
+}
+
+void ClickLabel::paintEvent(QPaintEvent *event)
+{
+    if (!wrapAnywhere_) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    // Qt lets a line-end space hang and keeps the next character with it, so
+    // lay the characters out one by one.
+    const QRect area = contentsRect();
+    const QFontMetrics metrics(font());
+    QStringList lines(QString{});
+    for (const QChar ch : text()) {
+        if (!lines.last().isEmpty()
+            && metrics.horizontalAdvance(lines.last() + ch) > area.width())
+            lines.append(QString{});
+        lines.last() += ch;
+    }
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    QRect line(area.left(), area.top(), area.width(), metrics.height());
+    for (const QString &text : lines) {
+        painter.drawText(line, int(alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignTop, text);
+        line.translate(0, metrics.height());
+    }
+}
+
 void ClickLabel::mousePressEvent(QMouseEvent *event)
 {
     pressed_ = event->button() == Qt::LeftButton;
@@ -37,6 +70,12 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
     QLabel::mouseReleaseEvent(event);
     if (click)
         emit clicked();
+}
+
+ClickFrame::ClickFrame(const QString &title, QWidget *parent) : QGroupBox(title, parent)
+{
+    // Opaque, so that the frame lying above another one hides it whole.
+    setAutoFillBackground(true);
 }
 
 void ClickFrame::mousePressEvent(QMouseEvent *event)

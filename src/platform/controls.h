@@ -20,6 +20,9 @@ public:
     using QLabel::QLabel;
     void setBackColor(const QColor &color);
     QColor backColor() const;
+    // Breaks lines between any two characters, as a narrow classic label does
+    // with Japanese text (QLabel keeps an ideographic space with what follows).
+    void setWrapAnywhere(bool on);
 
 signals:
     void clicked();
@@ -27,9 +30,11 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool pressed_ = false;
+    bool wrapAnywhere_ = false;
 };
 
 // A frame with a caption that reports clicks on its own surface; clicks on the
@@ -37,7 +42,7 @@ private:
 class ClickFrame : public QGroupBox {
     Q_OBJECT
 public:
-    using QGroupBox::QGroupBox;
+    ClickFrame(const QString &title, QWidget *parent = nullptr);
 
 signals:
     void clicked();
