@@ -34,10 +34,36 @@ start_x() {
     fail "no X server"
 }
 
-# The three data files of a first run, or the ones given as name=bytes files.
+# The three data files of a first run and the help file, as tools/run.sh seeds them.
 seed_play_folder() {
     mkdir -p "$WORK/play"
     cp "$SOURCE_DIR/data/設定.txt" "$SOURCE_DIR/data/辞書.txt" "$SOURCE_DIR/data/履歴.txt" "$WORK/play/"
+    cp "$(dirname "$SUMIRAKU_BIN")/RvHelp.chm" "$WORK/play/"
+}
+
+# Writes UTF-8 text into a play-folder file as code page 932 with CR LF line ends.
+write_sjis() {
+    printf '%s' "$2" | sed 's/$/\r/' | iconv -f UTF-8 -t CP932 > "$WORK/play/$1"
+}
+
+# Fails unless a play-folder file holds exactly this UTF-8 text (CR LF lines) in code page 932.
+expect_sjis() {
+    local want
+    want="$(printf '%s\n' "$2" | sed 's/$/\r/' | iconv -f UTF-8 -t CP932 | od -An -tx1)"
+    local have
+    have="$(od -An -tx1 < "$WORK/play/$1")"
+    [ "$want" = "$have" ] || fail "$1 holds $(iconv -f CP932 -t UTF-8 < "$WORK/play/$1"), expected $2"
+}
+
+# Waits until a window with this exact title shows; prints its id.
+wait_window() {
+    local id=""
+    for _ in $(seq 100); do
+        id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)"
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "no window titled $1"
 }
 
 start_app() {
