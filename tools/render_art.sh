@@ -52,4 +52,12 @@ gif "$src/banner.svg" 324 63 "$out/banner.gif"
 gif "$src/banner.svg" 648 126 "$out/banner@2x.gif"
 png "$src/banner.svg" 648 126 "$out/banner@2x.png"
 
-echo "rendered $(ls "$out" | wc -l) files into $out"
+# The desktop icon at the usual theme sizes, kept out of rendered/ so the program's resources
+# do not carry it; the install step puts them under icons/hicolor.
+icons=$root/art/icons
+mkdir -p "$icons"
+for size in 16 32 48 64 128 256; do
+    png "$src/app.svg" "$size" "$size" "$icons/app-$size.png"
+done
+
+echo "rendered $(ls "$out" | wc -l) files into $out and $(ls "$icons" | wc -l) into $icons"
