@@ -10,7 +10,9 @@ packages=(
     fonts-ipafont-gothic fonts-noto-cjk
 )
 if [ "${1:-run}" = test ]; then
-    packages+=(xvfb xauth xdotool x11-utils)
+    packages+=(xvfb xauth xdotool x11-utils imagemagick
+               fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11
+               at-spi2-core python3-pyatspi)
 fi
 
 missing=()

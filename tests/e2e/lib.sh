@@ -55,6 +55,15 @@ expect_sjis() {
     [ "$want" = "$have" ] || fail "$1 holds $(iconv -f CP932 -t UTF-8 < "$WORK/play/$1"), expected $2"
 }
 
+# Waits up to 12 s for the first record in the history file; prints the file as UTF-8.
+saved_history() {
+    for _ in $(seq 120); do
+        [ -s "$WORK/play/履歴.txt" ] && break
+        sleep 0.1
+    done
+    iconv -f CP932 -t UTF-8 < "$WORK/play/履歴.txt"
+}
+
 # Waits until a window with this exact title shows; prints its id.
 wait_window() {
     local id=""

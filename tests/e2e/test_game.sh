@@ -21,11 +21,7 @@ xdotool key Return           # the box has the focus
 sleep 0.3
 
 # The game ends within a second of its tenth; auto-save appends the record.
-for _ in $(seq 120); do
-    [ -s "$WORK/play/履歴.txt" ] && break
-    sleep 0.1
-done
-record="$(iconv -f CP932 -t UTF-8 < "$WORK/play/履歴.txt")"
+record="$(saved_history)"
 pattern='^"[0-9]{4}/[0-9]{2}/[0-9]{2}","[0-9]{2}:[0-9]{2}:[0-9]{2}",2,1,1,"50.0%","0.40/秒","10秒","0"'$'\r''$'
 [[ "$record" =~ $pattern ]] || fail "history holds: $record"
 [ "$(wc -l < "$WORK/play/履歴.txt")" = 1 ] || fail "more than one record"
