@@ -12,7 +12,8 @@ packages=(
 if [ "${1:-run}" = test ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick
                fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11
-               at-spi2-core python3-pyatspi)
+               at-spi2-core python3-pyatspi
+               desktop-file-utils appstream file)
 fi
 
 missing=()
