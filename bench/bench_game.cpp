@@ -1,0 +1,185 @@
+// The moments of a game that the player waits on, timed in the real window on
+// the data files of a folder (copied to a scratch folder, which saving grows):
+//   answer   Enter on a right answer until the next idiom is painted
+//   start    the Start button until the cleared window is painted (the
+//            dictionary is read once; that one read gives count and entries)
+//   save     the Save button with the history in the grid, until painted
+//   tick     one tick of the game clock, the time bar repainted
+// Each sample is timed on its own, so that the table can give the median and
+// the 99th percentile; QBENCHMARK reports only a mean per run.
+// Usage: bench_game FOLDER [SAMPLES [MEASURE...]]   (all four by default)
+// Prints one line per measure: name, samples, median, p99 and max in ms.
+
+#include "bench_services.h"
+
+#include "app/app_setup.h"
+#include "app/frmMain.h"
+#include "platform/controls.h"
+#include "platform/flexgrid.h"
+#include "platform/system_services.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+class Samples {
+public:
+    Samples(const char *name, const QStringList &wanted)
+        : name_(name), on_(wanted.isEmpty() || wanted.contains(QLatin1String(name)))
+    {
+    }
+
+    bool on() const { return on_; }
+
+    // Times one call of `step` and the painting it leaves pending.
+    void time(const std::function<void()> &step)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        step();
+        QCoreApplication::processEvents();
+        ms_.push_back(timer.nsecsElapsed() / 1e6);
+    }
+
+    void print()
+    {
+        if (ms_.empty())
+            return;
+        std::sort(ms_.begin(), ms_.end());
+        const auto at = [this](double q) { return ms_[size_t(q * double(ms_.size() - 1) + 0.5)]; };
+        std::printf("%s\t%zu\t%.3f\t%.3f\t%.3f\n", name_, ms_.size(), at(0.5), at(0.99),
+                    ms_.back());
+        std::fflush(stdout);
+    }
+
+private:
+    const char *name_;
+    bool on_;
+    std::vector<double> ms_;
+};
+
+[[noreturn]] void fail(const char *what)
+{
+    std::fprintf(stderr, "bench_game: %s\n", what);
+    std::exit(1);
+}
+
+void copyDataFiles(const QString &from, const QString &to)
+{
+    for (const char *name : {"設定.txt", "辞書.txt", "履歴.txt"}) {
+        const QString file = QString::fromUtf8(name);
+        if (!QFile::copy(QDir(from).filePath(file), QDir(to).filePath(file)))
+            fail("cannot copy the data files");
+    }
+}
+
+// The window idle again, as at the end of a game, without waiting for the clock.
+void backToIdle(frmMain &form)
+{
+    form.state.StartWait = false;
+    form.state.Playing = false;
+    form.cmdStart->setEnabled(true);
+}
+
+void startAndCountDown(frmMain &form)
+{
+    backToIdle(form);
+    form.cmdStart->click();
+    for (int i = 0; i < 3; ++i)
+        form.tmrStart_Timer();
+    if (!form.state.Playing)
+        fail("the game did not start");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2)
+        fail("usage: bench_game FOLDER [SAMPLES]");
+    const int samples = argc > 2 ? std::max(QByteArray(argv[2]).toInt(), 10) : 1000;
+    QStringList wanted;
+    for (int i = 3; i < argc; ++i)
+        wanted << QString::fromLocal8Bit(argv[i]);
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        fail("no scratch folder");
+    copyDataFiles(QString::fromLocal8Bit(argv[1]), scratch.path());
+    QDir::setCurrent(scratch.path());
+
+    sumiraku::setupFonts();
+    bench::ReportingMessages messages;
+    sumiraku::SystemProcess process;
+    bench::SetClock clock;
+    sumiraku::SystemRandom random;
+    sumiraku::Platform platform;
+    platform.messages = &messages;
+    platform.process = &process;
+    platform.clock = &clock;
+    platform.random = &random;
+    platform.help = nullptr;   // never asked for here
+
+    frmMain form(platform);
+    form.guard([&form] { form.Form_Load(); });
+    if (!QTest::qWaitForWindowExposed(&form))
+        fail("the window was not exposed");
+    QCoreApplication::processEvents();
+
+    Samples start("start", wanted);
+    for (int i = 0; start.on() && i < samples / 10; ++i) {
+        backToIdle(form);
+        start.time([&form] { form.cmdStart->click(); });
+    }
+
+    startAndCountDown(form);
+    Samples answer("answer", wanted);
+    for (int i = 0; answer.on() && i < samples; ++i) {
+        const qint16 ok = form.state.OkCount;
+        form.txtKaitou->setText(form.state.Mondai);   // typed by the player
+        answer.time([&form] { QTest::keyClick(form.txtKaitou, Qt::Key_Return); });
+        if (form.state.OkCount != ok + 1)
+            fail("a right answer was not counted");
+    }
+
+    startAndCountDown(form);
+    Samples tick("tick", wanted);
+    const double first = clock.seconds;
+    for (int i = 0; tick.on() && i < samples; ++i) {
+        clock.seconds = first + i % form.state.PlayByou;   // the bar shrinks, never ends
+        tick.time([&form] { form.guard([&form] { form.tmrBp_Timer(); }); });
+    }
+
+    // A game with one right answer, over: something to save.
+    form.txtKaitou->setText(form.state.Mondai);
+    QTest::keyClick(form.txtKaitou, Qt::Key_Return);
+    backToIdle(form);
+    Samples save("save", wanted);
+    const int rows = form.msgRireki->Rows();
+    const int saves = save.on() ? samples / 10 : 0;
+    for (int i = 0; i < saves; ++i)
+        save.time([&form] { form.cmdHozon->click(); });
+    if (form.msgRireki->Rows() != rows + saves)
+        fail("a save added no row");
+
+    answer.print();
+    start.print();
+    save.print();
+    tick.print();
+    std::fprintf(stderr, "history rows before saving: %d, dictionary entries: %d\n", rows - 1,
+                 int(form.state.JisyoCount));
+    return 0;
+}
