@@ -2,6 +2,7 @@
 // design-time content. Positions are the design's twips; see twipsRect().
 
 #include "app/frmMain.h"
+#include "app/accessibility.h"
 #include "platform/controls.h"
 #include "platform/flexgrid.h"
 
@@ -278,4 +279,6 @@ void frmMain::buildControls()
                         txtKaitou, lstJisyo, lstRireki, cboHide, cboJikan};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
+
+    makeAccessible(*this);
 }

@@ -10,24 +10,10 @@
 # user with a scratch home.
 set -euo pipefail
 PLAYER=sumiraku-e2e
-SKIP=77
-
-packages=(fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11 xvfb xdotool x11-utils)
-missing_packages() {
-    local p
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
-    done
-}
 
 if [ -z "${SUMIRAKU_IME_STAGED:-}" ]; then
-    if [ -n "$(missing_packages)" ]; then
-        "$2/tools/deps.sh" test >&2 || true
-        if [ -n "$(missing_packages)" ]; then
-            echo "SKIP: cannot install $(missing_packages | tr '\n' ' ')" >&2
-            exit $SKIP
-        fi
-    fi
+    source "$(dirname "$0")/needs.sh"
+    need_packages "$2" fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11 xvfb xdotool x11-utils
     if [ "$(id -u)" = 0 ]; then
         id -u "$PLAYER" >/dev/null 2>&1 \
             || useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$PLAYER"
