@@ -34,6 +34,8 @@ void frmMain::Form_Load()
         lblMondai[i]->setText(QString());
 
     const std::vector<HistoryRecord> records = readHistory();
+    // The view learns of the whole history at once, not of each of its cells.
+    msgRireki->setRedraw(false);
     qint16 n = 1;
     for (const HistoryRecord &rec : records) {
         msgRireki->setRows(n + 1);
@@ -41,6 +43,7 @@ void frmMain::Form_Load()
                          QString::number(rec.ng), rec.rate, rec.perSecond, rec.length, rec.mode});
         n = add16(n, 1);
     }
+    msgRireki->setRedraw(true);
     scrollRirekiToNewest();
 
     show();

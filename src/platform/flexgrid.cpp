@@ -243,6 +243,16 @@ void FlexGrid::setRows(int rows)
     row_ = std::min(row_, model_->rows() - 1);
 }
 
+bool FlexGrid::Redraw() const
+{
+    return !model_->holding();
+}
+
+void FlexGrid::setRedraw(bool on)
+{
+    model_->setHolding(!on);
+}
+
 int FlexGrid::Cols() const
 {
     return model_->cols();

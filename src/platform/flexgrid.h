@@ -25,6 +25,12 @@ public:
 
     int Rows() const;
     void setRows(int rows);            // keeps existing cells; new rows are empty
+
+    // Off: rows and texts change without telling the view, which shows them all
+    // at once when Redraw is turned on again (filling thousands of rows cell by
+    // cell would otherwise notify it of each cell).
+    bool Redraw() const;
+    void setRedraw(bool on);
     int Cols() const;
     int FixedRows() const;
     int FixedCols() const;

@@ -20,6 +20,7 @@ FlexGridModel::FlexGridModel(int rows, int cols, int fixedRows, int fixedCols, Q
       fixedCols_(std::clamp(fixedCols, 0, std::min(1, cols_ - 1)))
 {
     rows_ = std::max(rows, fixedRows_);
+    shownRows_ = rows_;
     cells_.resize(qsizetype(rows_) * cols_);
     widths_.fill(kDefaultWidth, cols_);
     colAlign_.fill(kLeftCenter, cols_);
@@ -32,21 +33,53 @@ void FlexGridModel::setRows(int rows)
     if (rows == rows_)
         return;
     const qsizetype size = qsizetype(rows) * cols_;
-    if (rows > rows_) {
-        // Rows arrive one at a time while the history loads: grow the store
-        // geometrically so that appending stays amortised constant.
-        if (size > cells_.capacity())
-            cells_.reserve(std::max(size, cells_.capacity() * 2));
-        beginInsertRows({}, rows_ - fixedRows_, rows - fixedRows_ - 1);
+    // Rows arrive one at a time while the history loads: grow the store
+    // geometrically so that appending stays amortised constant.
+    if (size > cells_.capacity())
+        cells_.reserve(std::max(size, cells_.capacity() * 2));
+    if (holding_) {
         cells_.resize(size);
         rows_ = rows;
+    } else if (rows > rows_) {
+        beginInsertRows({}, rows_ - fixedRows_, rows - fixedRows_ - 1);
+        cells_.resize(size);
+        rows_ = shownRows_ = rows;
         endInsertRows();
     } else {
         beginRemoveRows({}, rows - fixedRows_, rows_ - fixedRows_ - 1);
         cells_.resize(size);
-        rows_ = rows;
+        rows_ = shownRows_ = rows;
         endRemoveRows();
     }
+}
+
+// A row or cell changed while holding is not reported by itself: the release
+// reports every row and cell at once.
+void FlexGridModel::setHolding(bool hold)
+{
+    if (hold == holding_)
+        return;
+    holding_ = hold;
+    if (hold)
+        return;
+    if (rows_ > shownRows_) {
+        beginInsertRows({}, shownRows_ - fixedRows_, rows_ - fixedRows_ - 1);
+        shownRows_ = rows_;
+        endInsertRows();
+    } else if (rows_ < shownRows_) {
+        beginRemoveRows({}, rows_ - fixedRows_, shownRows_ - fixedRows_ - 1);
+        shownRows_ = rows_;
+        endRemoveRows();
+    }
+    emit cornerChanged();
+    const int rowsShown = rowCount();
+    const int colsShown = columnCount();
+    if (colsShown > 0)
+        emit headerDataChanged(Qt::Horizontal, 0, colsShown - 1);
+    if (rowsShown > 0)
+        emit headerDataChanged(Qt::Vertical, 0, rowsShown - 1);
+    if (rowsShown > 0 && colsShown > 0)
+        emit dataChanged(index(0, 0), index(rowsShown - 1, colsShown - 1));
 }
 
 QString FlexGridModel::cell(int row, int col) const
@@ -61,6 +94,8 @@ void FlexGridModel::setCell(int row, int col, const QString &text)
     if (row < 0 || row >= rows_ || col < 0 || col >= cols_)
         return;
     cells_[qsizetype(row) * cols_ + col] = text;
+    if (holding_)
+        return;
     const bool fixedRow = row < fixedRows_;
     const bool fixedCol = col < fixedCols_;
     if (fixedRow && fixedCol)
@@ -110,9 +145,8 @@ void FlexGridModel::setColAlignment(int col, int code)
     if (col < 0 || col >= cols_)
         return;
     colAlign_[col] = code;
-    if (col >= fixedCols_ && rows_ > fixedRows_)
-        emit dataChanged(index(0, col - fixedCols_),
-                         index(rows_ - fixedRows_ - 1, col - fixedCols_),
+    if (col >= fixedCols_ && rowCount() > 0 && !holding_)
+        emit dataChanged(index(0, col - fixedCols_), index(rowCount() - 1, col - fixedCols_),
                          {Qt::TextAlignmentRole});
 }
 
@@ -121,10 +155,12 @@ void FlexGridModel::setFixedAlignment(int col, int code)
     if (col < 0 || col >= cols_)
         return;
     fixedAlign_[col] = code;
+    if (holding_)
+        return;
     if (col < fixedCols_) {
         emit cornerChanged();
-        if (rows_ > fixedRows_)
-            emit headerDataChanged(Qt::Vertical, 0, rows_ - fixedRows_ - 1);
+        if (rowCount() > 0)
+            emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
     } else if (fixedRows_ > 0) {
         emit headerDataChanged(Qt::Horizontal, col - fixedCols_, col - fixedCols_);
     }
@@ -148,7 +184,7 @@ Qt::Alignment FlexGridModel::alignmentOf(int code, const QString &text)
 
 int FlexGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : rows_ - fixedRows_;
+    return parent.isValid() ? 0 : shownRows_ - fixedRows_;
 }
 
 int FlexGridModel::columnCount(const QModelIndex &parent) const

@@ -20,6 +20,11 @@ public:
 
     int rows() const { return rows_; }
     void setRows(int rows);
+
+    // Held changes (rows, cells, alignments) reach the view only when released,
+    // all in one go; until then the view keeps showing the rows it was told of.
+    bool holding() const { return holding_; }
+    void setHolding(bool hold);
     int cols() const { return cols_; }
     int fixedRows() const { return fixedRows_; }
     int fixedCols() const { return fixedCols_; }
@@ -55,6 +60,7 @@ private:
     void reportRowHeadings();
 
     int rows_;
+    int shownRows_;          // the rows the view has been told of
     int cols_;
     int fixedRows_;
     int fixedCols_;
@@ -64,6 +70,7 @@ private:
     QList<int> fixedAlign_;
     int headingsFirst_ = std::numeric_limits<int>::max();   // rows whose heading
     int headingsLast_ = -1;                                 // changed, not yet told
+    bool holding_ = false;
 };
 
 } // namespace sumiraku
