@@ -4,8 +4,10 @@
 
 #include <QSysInfo>
 
+#include <array>
 #include <cerrno>
 #include <iconv.h>
+#include <memory>
 
 namespace sumiraku {
 
@@ -62,6 +64,68 @@ Converter &converter(bool decoding)
 bool isLeadByte(uchar b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool isTrailByte(uchar b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
+// glibc's converter costs some forty instructions a byte, ASCII included, and
+// a history of thousands of records repeats a handful of characters. So the
+// decoder asks it once per byte and per byte pair met, and remembers the
+// answer: the result is the converter's, at a table look-up a character.
+class DecodeMemo {
+public:
+    enum Kind : quint8 { Unknown, Char, Lead, Bad };
+    struct Answer {
+        Kind kind = Unknown;
+        char16_t unit = 0;
+    };
+
+    // A byte from 0x80 on its own: a character, the lead byte of a pair, or bad.
+    Answer single(uchar b)
+    {
+        Answer &a = singles_[b - 0x80];
+        if (a.kind == Unknown)
+            a = ask(reinterpret_cast<const char *>(&b), 1);
+        return a;
+    }
+
+    // A lead byte with the byte after it: a character or bad.
+    Answer pair(uchar lead, uchar trail)
+    {
+        Answer &a = pairs_[(lead - 0x80) * 256 + trail];
+        if (a.kind == Unknown) {
+            const char bytes[2] = {char(lead), char(trail)};
+            a = ask(bytes, 2);
+            if (a.kind == Lead)
+                a.kind = Bad;
+        }
+        return a;
+    }
+
+private:
+    static Answer ask(const char *bytes, size_t size)
+    {
+        char16_t unit = 0;
+        const char *in = bytes;
+        size_t inLeft = size;
+        char *out = reinterpret_cast<char *>(&unit);
+        size_t outLeft = sizeof unit;
+        const int err = converter(true).convert(in, inLeft, out, outLeft);
+        if (err == 0 && inLeft == 0 && outLeft == 0)
+            return {Char, unit};
+        return {err == EINVAL && size == 1 ? Lead : Bad, 0};
+    }
+
+    std::array<Answer, 128> singles_{};
+    std::array<Answer, 128 * 256> pairs_{};
+};
+
+// One per thread, as the converter it asks; made when the first byte above
+// ASCII is met.
+DecodeMemo &decodeMemo()
+{
+    thread_local std::unique_ptr<DecodeMemo> memo;
+    if (!memo)
+        memo = std::make_unique<DecodeMemo>();
+    return *memo;
+}
+
 // glibc maps these to code page 932 but decodes the bytes to other characters
 // (U+301C → 81 60 → U+FF5E, U+00A5 → 5C → "\"). Code page 932 lacks them, so
 // they are written as "?" like any other missing character and every written
@@ -89,26 +153,35 @@ QString decodeCp932(QByteArrayView bytes)
     char16_t *dst = reinterpret_cast<char16_t *>(result.data());
     char16_t *const start = dst;
 
+    DecodeMemo *memo = nullptr;
     qsizetype pos = 0;
     while (pos < n) {
-        while (pos < n && src[pos] < 0x80)
-            *dst++ = src[pos++];
-        if (pos == n)
-            break;
-
-        const char *in = reinterpret_cast<const char *>(src + pos);
-        size_t inLeft = size_t(n - pos);
-        char *out = reinterpret_cast<char *>(dst);
-        size_t outLeft = size_t(n - (dst - start)) * sizeof(char16_t);
-        const int err = converter(true).convert(in, inLeft, out, outLeft);
-        dst = reinterpret_cast<char16_t *>(out);
-        pos = n - qsizetype(inLeft);
-        if (err == 0)
-            break;
-        // EILSEQ or EINVAL (a lead byte cut off at the end): one replacement for
-        // an unassigned pair, one for a lone byte; the rest is decoded on.
+        const uchar b = src[pos];
+        if (b < 0x80) {
+            *dst++ = b;
+            ++pos;
+            continue;
+        }
+        if (!memo)
+            memo = &decodeMemo();
+        const DecodeMemo::Answer alone = memo->single(b);
+        if (alone.kind == DecodeMemo::Char) {
+            *dst++ = alone.unit;
+            ++pos;
+            continue;
+        }
+        if (alone.kind == DecodeMemo::Lead && pos + 1 < n) {
+            const DecodeMemo::Answer pair = memo->pair(b, src[pos + 1]);
+            if (pair.kind == DecodeMemo::Char) {
+                *dst++ = pair.unit;
+                pos += 2;
+                continue;
+            }
+        }
+        // An unassigned pair, a lone byte or a lead byte cut off at the end:
+        // one replacement for an unassigned pair, one for a lone byte.
         *dst++ = kReplacement;
-        const bool pair = isLeadByte(src[pos]) && pos + 1 < n && isTrailByte(src[pos + 1]);
+        const bool pair = isLeadByte(b) && pos + 1 < n && isTrailByte(src[pos + 1]);
         pos += pair ? 2 : 1;
     }
     result.truncate(dst - start);
