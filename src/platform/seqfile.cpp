@@ -200,7 +200,7 @@ void replaceFile(const QString &fileName, const QByteArray &bytes)
     refuseFolder(fileName);
     QSaveFile file(fileName);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         failOpen(file, fileName, errno, true);
     errno = 0;
     if (file.write(bytes) != bytes.size())
