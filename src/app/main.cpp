@@ -8,6 +8,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Lets a Wayland desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.sumiraku.Sumiraku"));
     sumiraku::setupFonts();
 
     sumiraku::QtMessageBoxes messages;
