@@ -96,6 +96,23 @@ PickCombo *comboBox(QWidget *parent, const char *name)
     return combo;
 }
 
+// A picture at its design size. On a screen scaled above 100 % it is drawn
+// from its @2x artwork brought to the screen's pixels; neither QPixmap nor
+// QIcon (below 200 %) would do more than blow up the small one.
+QPixmap picture(const QString &path, const QSize &size, qreal devicePixelRatio)
+{
+    QPixmap pixmap;
+    if (devicePixelRatio > 1.0)
+        pixmap.load(QString(path).insert(path.lastIndexOf(u'.'), QStringLiteral("@2x")));
+    if (pixmap.isNull())
+        return QPixmap(path);
+    const QSize pixels = (QSizeF(size) * devicePixelRatio).toSize();
+    if (pixmap.size() != pixels)
+        pixmap = pixmap.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    return pixmap;
+}
+
 ClickFrame *panelFrame(QWidget *parent, const char *name, const QString &caption)
 {
     auto *frame = new ClickFrame(caption, parent);
@@ -116,7 +133,7 @@ void frmMain::buildControls()
     // Header row, on the window itself.
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/art/banner.gif")));
+    Image1->setPixmap(picture(QStringLiteral(":/art/banner.gif"), QSize(324, 63), devicePixelRatioF()));
     place(Image1, 150, 150, 4860, 945);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -154,7 +171,7 @@ void frmMain::buildControls()
     for (int i = 1; i <= 3; ++i) {
         auto *img = new QLabel(Frame1);
         img->setObjectName(QStringLiteral("imgStart_%1").arg(i));
-        img->setPixmap(QPixmap(QStringLiteral(":/art/start%1.png").arg(i)));
+        img->setPixmap(picture(QStringLiteral(":/art/start%1.png").arg(i), QSize(32, 32), devicePixelRatioF()));
         place(img, 180, 270, 480, 480);
         imgStart[i] = img;
     }
