@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the game and the tests need, only
-# those that are missing. Usage: tools/deps.sh [run|test]
+# those that are missing. Usage: tools/deps.sh [run|test|bench]
 set -euo pipefail
 
 packages=(
@@ -14,6 +14,9 @@ if [ "${1:-run}" = test ]; then
                fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11
                at-spi2-core python3-pyatspi
                desktop-file-utils appstream file)
+fi
+if [ "${1:-run}" = bench ]; then
+    packages+=(xvfb xauth hyperfine time python3)
 fi
 
 missing=()
