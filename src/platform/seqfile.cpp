@@ -106,41 +106,47 @@ FieldReader::FieldReader(QString text, QString fileName)
 {
 }
 
-QString FieldReader::readString()
+QStringView FieldReader::readView()
 {
     if (atEnd())
         throw RuntimeError(ErrorNumber::InputPastEnd, fileName_);
 
-    const qsizetype size = text_.size();
-    while (pos_ < size && isBlank(text_[pos_]))
+    const QStringView text(text_);
+    const qsizetype size = text.size();
+    while (pos_ < size && isBlank(text[pos_]))
         ++pos_;
 
-    QString field;
-    if (pos_ < size && text_[pos_] == u'"') {
+    QStringView field;
+    if (pos_ < size && text[pos_] == u'"') {
         const qsizetype start = pos_ + 1;
-        qsizetype close = text_.indexOf(u'"', start);
+        qsizetype close = text.indexOf(u'"', start);
         if (close < 0)
             close = size;
-        field = text_.mid(start, close - start);
+        field = text.sliced(start, close - start);
         pos_ = qMin(close + 1, size);
-        while (pos_ < size && !isDelimiter(text_[pos_]))
+        while (pos_ < size && !isDelimiter(text[pos_]))
             ++pos_;
     } else {
         const qsizetype start = pos_;
-        while (pos_ < size && !isDelimiter(text_[pos_]))
+        while (pos_ < size && !isDelimiter(text[pos_]))
             ++pos_;
         qsizetype end = pos_;
-        while (end > start && isBlank(text_[end - 1]))
+        while (end > start && isBlank(text[end - 1]))
             --end;
-        field = text_.mid(start, end - start);
+        field = text.sliced(start, end - start);
     }
 
     if (pos_ < size) {
-        const QChar delimiter = text_[pos_++];
-        if (delimiter == u'\r' && pos_ < size && text_[pos_] == u'\n')
+        const QChar delimiter = text[pos_++];
+        if (delimiter == u'\r' && pos_ < size && text[pos_] == u'\n')
             ++pos_;
     }
     return field;
+}
+
+QString FieldReader::readString()
+{
+    return readView().toString();
 }
 
 // Only an optional sign and decimal digits count as an integer. The classic
@@ -149,8 +155,8 @@ QString FieldReader::readString()
 // silently rounded. An empty field is not an integer either.
 qint16 FieldReader::readInteger()
 {
-    const QString field = readString();
-    QStringView digits = QStringView(field);
+    const QStringView field = readView();
+    QStringView digits = field;
     while (!digits.isEmpty() && isBlank(digits.front()))
         digits = digits.mid(1);
     while (!digits.isEmpty() && isBlank(digits.back()))
@@ -161,7 +167,9 @@ qint16 FieldReader::readInteger()
         negative = digits.front() == u'-';
         digits = digits.mid(1);
     }
-    const auto detail = [&field] { return QStringLiteral("値: \"%1\"").arg(shortened(field)); };
+    const auto detail = [field] {
+        return QStringLiteral("値: \"%1\"").arg(shortened(field.toString()));
+    };
     if (digits.isEmpty())
         throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail());
 

@@ -34,6 +34,9 @@ public:
 
     bool atEnd() const { return pos_ >= text_.size(); }
     QString readString();
+    // The same field as a view into the reader's text, valid while the reader
+    // lives: no copy for a field that is only looked at.
+    QStringView readView();
     // A field read into a 16-bit integer: not a number is a type mismatch, out
     // of range an overflow. The error's detail names the field's text.
     qint16 readInteger();
