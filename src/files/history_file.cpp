@@ -3,9 +3,34 @@
 #include "platform/cp932.h"
 #include "platform/seqfile.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 namespace sumiraku {
+
+namespace {
+
+// Counts, rates, lengths and modes repeat across thousands of records: each
+// distinct text is made once and shared, which saves most of the allocations
+// (and the memory) of a long history.
+class SharedTexts {
+public:
+    QString get(QStringView text)
+    {
+        const auto found = texts_.constFind(text);
+        if (found != texts_.cend())
+            return *found;
+        QString made = text.toString();
+        texts_.insert(QStringView(made), made);   // the key views the kept copy's data
+        return made;
+    }
+
+private:
+    QHash<QStringView, QString> texts_;
+};
+
+} // namespace
 
 std::vector<HistoryRecord> readHistory(const QString &fileName)
 {
@@ -16,6 +41,7 @@ std::vector<HistoryRecord> readHistory(const QString &fileName)
     constexpr size_t kMaxRecords = 32766;
     std::vector<HistoryRecord> records;
     records.reserve(std::min<size_t>(text.count(u'\n'), kMaxRecords));
+    SharedTexts shared;
     while (!reader.atEnd()) {
         if (records.size() == kMaxRecords) {
             throw RuntimeError(ErrorNumber::Overflow, fileName,
@@ -24,13 +50,13 @@ std::vector<HistoryRecord> readHistory(const QString &fileName)
         HistoryRecord r;
         r.date = reader.readString();
         r.time = reader.readString();
-        r.questions = reader.readString();
+        r.questions = shared.get(reader.readView());
         r.ok = reader.readInteger();
         r.ng = reader.readInteger();
-        r.rate = reader.readString();
-        r.perSecond = reader.readString();
-        r.length = reader.readString();
-        r.mode = reader.readString();
+        r.rate = shared.get(reader.readView());
+        r.perSecond = shared.get(reader.readView());
+        r.length = shared.get(reader.readView());
+        r.mode = shared.get(reader.readView());
         records.push_back(std::move(r));
     }
     return records;
