@@ -6,6 +6,7 @@
 #include "platform/flexgrid.h"
 #include "platform/numbers.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
@@ -34,13 +35,21 @@ void frmMain::Form_Load()
         lblMondai[i]->setText(QString());
 
     const std::vector<HistoryRecord> records = readHistory();
-    // The view learns of the whole history at once, not of each of its cells.
+    // The view learns of the whole history at once, not of each of its cells,
+    // and the grid takes all its rows at once instead of growing row by row.
     msgRireki->setRedraw(false);
+    msgRireki->setRows(int(records.size()) + 1);
+    QHash<qint16, QString> counts;   // the few distinct counts, each formatted once
+    const auto count = [&counts](qint16 value) -> const QString & {
+        QString &text = counts[value];
+        if (text.isNull())
+            text = QString::number(value);
+        return text;
+    };
     qint16 n = 1;
     for (const HistoryRecord &rec : records) {
-        msgRireki->setRows(n + 1);
-        addRirekiRow(n, {rec.date, rec.time, rec.questions, QString::number(rec.ok),
-                         QString::number(rec.ng), rec.rate, rec.perSecond, rec.length, rec.mode});
+        addRirekiRow(n, {rec.date, rec.time, rec.questions, count(rec.ok), count(rec.ng),
+                         rec.rate, rec.perSecond, rec.length, rec.mode});
         n = add16(n, 1);
     }
     msgRireki->setRedraw(true);
