@@ -25,20 +25,16 @@ void addItemsKeepingText(PickCombo *combo, const QStringList &items)
     combo->setEditText(text);
 }
 
-} // namespace
-
-void frmMain::Form_Load()
+// The saved games into the grid. The view learns of the whole history at
+// once, not of each of its cells; the grid takes all rows at once instead of
+// growing row by row; and the records go as soon as the grid holds their
+// texts, before the dictionary is listed.
+void loadHistoryGrid(frmMain &form)
 {
-    state.HelpFile = QStringLiteral("RvHelp.chm");
-    InitRirekiGrid();
-    for (int i = 1; i <= 4; ++i)
-        lblMondai[i]->setText(QString());
-
     const std::vector<HistoryRecord> records = readHistory();
-    // The view learns of the whole history at once, not of each of its cells,
-    // and the grid takes all its rows at once instead of growing row by row.
-    msgRireki->setRedraw(false);
-    msgRireki->setRows(int(records.size()) + 1);
+    FlexGrid *grid = form.msgRireki;
+    grid->setRedraw(false);
+    grid->setRows(int(records.size()) + 1);
     QHash<qint16, QString> counts;   // the few distinct counts, each formatted once
     const auto count = [&counts](qint16 value) -> const QString & {
         QString &text = counts[value];
@@ -48,11 +44,23 @@ void frmMain::Form_Load()
     };
     qint16 n = 1;
     for (const HistoryRecord &rec : records) {
-        addRirekiRow(n, {rec.date, rec.time, rec.questions, count(rec.ok), count(rec.ng),
-                         rec.rate, rec.perSecond, rec.length, rec.mode});
+        form.addRirekiRow(n, {rec.date, rec.time, rec.questions, count(rec.ok), count(rec.ng),
+                              rec.rate, rec.perSecond, rec.length, rec.mode});
         n = add16(n, 1);
     }
-    msgRireki->setRedraw(true);
+    grid->setRedraw(true);
+}
+
+} // namespace
+
+void frmMain::Form_Load()
+{
+    state.HelpFile = QStringLiteral("RvHelp.chm");
+    InitRirekiGrid();
+    for (int i = 1; i <= 4; ++i)
+        lblMondai[i]->setText(QString());
+
+    loadHistoryGrid(*this);
     scrollRirekiToNewest();
 
     show();
