@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -82,6 +83,10 @@ QListWidget *listBox(QWidget *parent, const char *name, int pixelSize)
     list->setFont(designFont(pixelSize));
     list->setUniformItemSizes(true);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // An answer grows the solved list and so redraws its scroll bar; on a
+    // filled background the bar hides the frame behind it, which then need
+    // not be redrawn as well.
+    list->verticalScrollBar()->setAutoFillBackground(true);
     setIvory(list);
     return list;
 }
