@@ -32,11 +32,9 @@ void TestRules::drawIndexStaysWithinTheDictionary_data()
     // 1 * (1 - 2^-24) + 1 rounds to 2 in single precision: past the end.
     QTest::newRow("one entry, r<1 rounds up") << 1 << almostOne << 1;
     QTest::newRow("three, r=0.5") << 3 << 0.5f << 2;
-    QTest::newRow("three, r just under 2/3") << 3 << 0.6666f << 2;
     QTest::newRow("three, r=2/3") << 3 << 0.6667f << 3;
     QTest::newRow("8192, r<1 rounds up") << 8192 << almostOne << 8192;
     QTest::newRow("largest, r<1") << 32767 << almostOne << 32767;
-    QTest::newRow("3000, r<1") << 3000 << almostOne << 3000;
 }
 
 void TestRules::drawIndexStaysWithinTheDictionary()
@@ -65,20 +63,14 @@ void TestRules::hideCountFollowsTheMode_data()
     QTest::addColumn<float>("r");
     QTest::addColumn<int>("count");
     QTest::newRow("easy") << "1:イージー" << 0.9f << 1;
-    QTest::newRow("normal") << "2:ノーマル" << 0.9f << 2;
     QTest::newRow("hard") << "3:ハード" << 0.0f << 3;
-    QTest::newRow("none") << "0:隠さない" << 0.9f << 0;
     QTest::newRow("random, r low") << "R:ランダム" << 0.0f << 0;
     QTest::newRow("random, r=0.5") << "R:ランダム" << 0.5f << 2;
     QTest::newRow("random, r<1 never four") << "R:ランダム" << std::nextafter(1.0f, 0.0f) << 3;
-    QTest::newRow("random text not whole") << "R:ランダム " << 0.9f << 0;
     QTest::newRow("typed above three") << "9:むずかしい" << 0.0f << 3;
-    QTest::newRow("typed huge") << "99999" << 0.0f << 3;
     QTest::newRow("typed negative") << "-2:" << 0.0f << 0;
     QTest::newRow("half to even, 2.5") << "2.5" << 0.0f << 2;
-    QTest::newRow("half to even, 1.5") << "1.5" << 0.0f << 2;
     QTest::newRow("no number") << "S:指定" << 0.0f << 0;
-    QTest::newRow("empty") << "" << 0.0f << 0;
 }
 
 void TestRules::hideCountFollowsTheMode()
@@ -91,11 +83,9 @@ void TestRules::hideCountFollowsTheMode()
 
 void TestRules::bagPositionCoversEveryItem()
 {
-    QCOMPARE(bagPosition(4, 0.0f), 0);
     QCOMPARE(bagPosition(4, 0.25f), 1);
     QCOMPARE(bagPosition(4, std::nextafter(1.0f, 0.0f)), 3);
     QCOMPARE(bagPosition(2, std::nextafter(0.5f, 0.0f)), 0);
-    QCOMPARE(bagPosition(2, 0.5f), 1);
 }
 
 void TestRules::clockCountsOnPastMidnight()
@@ -112,7 +102,6 @@ void TestRules::barWidthShrinksWithTheSecondsLeft_data()
     QTest::addColumn<int>("play");
     QTest::addColumn<int>("width");
     QTest::newRow("full") << 60 << 60 << 8745;
-    QTest::newRow("half") << 30 << 60 << 4372;
     QTest::newRow("one third, rounded down") << 20 << 60 << 2914;
     QTest::newRow("none") << 0 << 60 << 0;
     QTest::newRow("late tick") << -3 << 60 << 0;
