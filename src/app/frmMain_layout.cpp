@@ -3,6 +3,7 @@
 
 #include "app/frmMain.h"
 #include "app/accessibility.h"
+#include "app/app_setup.h"
 #include "platform/controls.h"
 #include "platform/flexgrid.h"
 
@@ -18,12 +19,11 @@ using namespace sumiraku;
 
 namespace {
 
-const QString kFontFamily = QStringLiteral("ＭＳ Ｐゴシック");
 const QColor kIvory(255, 255, 240);
 
 QFont designFont(int pixelSize)
 {
-    QFont font(kFontFamily);
+    QFont font(designFontFamily());
     font.setPixelSize(pixelSize);
     font.setWeight(QFont::Normal);
     return font;
