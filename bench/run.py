@@ -12,6 +12,7 @@ import os
 import pathlib
 import platform
 import re
+import shlex
 import shutil
 import statistics
 import subprocess
@@ -58,7 +59,7 @@ def startup(bench, folders, env, rounds, runs):
         out = pathlib.Path(tmp) / "hyperfine.json"
         for _ in range(rounds):
             run(["hyperfine", "-N", "--style", "none", "--warmup", "3", "--runs", str(runs),
-                 "--export-json", str(out)] + [" ".join(c) for c in commands.values()], env)
+                 "--export-json", str(out)] + [shlex.join(c) for c in commands.values()], env)
             for name, result in zip(commands, json.loads(out.read_text())["results"]):
                 times[name] += result["times"]
     return {name: statistics.median(t) * 1000 for name, t in times.items()}
@@ -164,7 +165,8 @@ def table(m):
         row(measure, budget_text, f"{g_o[key][col]:.2f} ms", f"{g_x[key][col]:.2f} ms",
             verdict(g_o[key][col] < limit, g_x[key][col] < limit))
 
-    game_row(f"Answer path, median of {g_o['answer'][0]} (Enter → next idiom painted)",
+    game_row(f"Answer path, median of {g_o['answer'][0]}, games of 100 "
+             "(Enter → next idiom painted)",
              "answer", 1, "< 1 ms", 1.0)
     game_row("Answer path, 99th percentile", "answer", 2, "< 16 ms", 16.0)
     game_row(f"Game start, 32,767 entries, median of {g_o['start'][0]} "
@@ -228,7 +230,7 @@ def main():
         m = {}
         for name, env in envs.items():
             m[name] = {
-                "startup": startup(bench, folders, env, 2 if quick else 5, 10 if quick else 20),
+                "startup": startup(bench, folders, env, 2 if quick else 10, 10),
                 "game": game(bench, folders["largest"], env),
                 "grid": grid_fill(bench, env),
                 "rss": {
