@@ -111,7 +111,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 2)
-        fail("usage: bench_game FOLDER [SAMPLES]");
+        fail("usage: bench_game FOLDER [SAMPLES [MEASURE...]]");
     const int samples = argc > 2 ? std::max(QByteArray(argv[2]).toInt(), 10) : 1000;
     QStringList wanted;
     for (int i = 3; i < argc; ++i)
