@@ -11,8 +11,6 @@
 #include <QSignalSpy>
 #include <QApplication>
 #include <QFontInfo>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
