@@ -53,7 +53,7 @@ private slots:
 void TestAccessibility::everyControlIsNamedAndDescribed()
 {
     FormFixture f;
-    f.loadWith("一石二鳥\r\n");
+    f.loadWith(sjis("一石二鳥\r\n"));
     frmMain &w = *f.form;
     QList<QWidget *> controls = {&w, w.Image1, w.cmdStart, w.cmdHozon, w.cmdClear, w.cmdHelp,
                                  w.cmdEnd, w.Line1[0], w.Line1[1], w.lstHide, w.Frame1,
