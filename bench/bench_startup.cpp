@@ -56,19 +56,8 @@ int main(int argc, char *argv[])
 
     // A failed start-up ends the run with a message; the success path shows no box.
     bench::ReportingMessages messages;
-    sumiraku::SystemProcess process;
-    sumiraku::SystemClock systemClock;
-    sumiraku::SystemRandom random;
-    const auto help = sumiraku::makeSystemHelpViewer(&messages);
-
-    sumiraku::Platform platform;
-    platform.messages = &messages;
-    platform.process = &process;
-    platform.clock = &systemClock;
-    platform.random = &random;
-    platform.help = help.get();
-
-    frmMain form(platform);
+    const sumiraku::SystemPlatform system(&messages);
+    frmMain form(system.platform());
     phases.mark("window built");
     form.guard([&form] { form.Form_Load(); });
     phases.mark("Form_Load");

@@ -1,5 +1,7 @@
 #include "platform/system_services.h"
 
+#include "platform/helpviewer_system.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTime>
@@ -66,5 +68,17 @@ float SystemRandom::next()
     // 24 random bits: every value is exact in single precision and below 1.
     return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f);
 }
+
+SystemPlatform::SystemPlatform(MessageBoxes *messages)
+{
+    platform_.messages = messages ? messages : &boxes_;
+    platform_.process = &process_;
+    platform_.clock = &clock_;
+    platform_.random = &random_;
+    help_ = makeSystemHelpViewer(platform_.messages);
+    platform_.help = help_.get();
+}
+
+SystemPlatform::~SystemPlatform() = default;
 
 } // namespace sumiraku

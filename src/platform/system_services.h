@@ -5,6 +5,7 @@
 
 #include "platform/services.h"
 
+#include <memory>
 #include <random>
 
 namespace sumiraku {
@@ -36,6 +37,24 @@ public:
 
 private:
     std::mt19937 engine_;
+};
+
+// All the real services together, as the program runs with them. Another set
+// of message boxes may stand in (the startup benchmark prints instead of
+// waiting for a click).
+class SystemPlatform {
+public:
+    explicit SystemPlatform(MessageBoxes *messages = nullptr);
+    ~SystemPlatform();
+    const Platform &platform() const { return platform_; }
+
+private:
+    QtMessageBoxes boxes_;
+    SystemProcess process_;
+    SystemClock clock_;
+    SystemRandom random_;
+    std::unique_ptr<HelpViewer> help_;
+    Platform platform_;
 };
 
 } // namespace sumiraku
