@@ -19,6 +19,7 @@
 #include <functional>
 
 class QLabel;
+class QListView;
 class QListWidget;
 class QTimer;
 class QToolButton;
@@ -62,7 +63,7 @@ public:
     sumiraku::PickCombo *cboHide = nullptr;
     sumiraku::AnswerBox *txtKaitou = nullptr;
     sumiraku::ClickFrame *fraJisyo = nullptr;
-    QListWidget *lstJisyo = nullptr;
+    QListView *lstJisyo = nullptr;               // a view over the entries: no item per entry
     sumiraku::ClickFrame *frmRireki = nullptr;
     QListWidget *lstRireki = nullptr;
     sumiraku::ClickLabel *lblHint = nullptr;

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QStringListModel>
 #include <QTimer>
 #include <QToolButton>
 
@@ -76,9 +77,8 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, int pix
     return lbl;
 }
 
-QListWidget *listBox(QWidget *parent, const char *name, int pixelSize)
+void styleList(QListView *list, const char *name, int pixelSize)
 {
-    auto *list = new QListWidget(parent);
     list->setObjectName(QString::fromLatin1(name));
     list->setFont(designFont(pixelSize));
     list->setUniformItemSizes(true);
@@ -88,6 +88,33 @@ QListWidget *listBox(QWidget *parent, const char *name, int pixelSize)
     // not be redrawn as well.
     list->verticalScrollBar()->setAutoFillBackground(true);
     setIvory(list);
+}
+
+QListWidget *listBox(QWidget *parent, const char *name, int pixelSize)
+{
+    auto *list = new QListWidget(parent);
+    styleList(list, name, pixelSize);
+    return list;
+}
+
+// Entries that can be selected but, as in a list box, never edited.
+class ReadOnlyStringList : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+    }
+};
+
+// The dictionary may hold 32,767 entries: a view over the list of them costs
+// far less time and memory than an item object for each.
+QListView *entryList(QWidget *parent, const char *name, int pixelSize)
+{
+    auto *list = new QListView(parent);
+    list->setModel(new ReadOnlyStringList(list));
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    styleList(list, name, pixelSize);
     return list;
 }
 
@@ -231,7 +258,7 @@ void frmMain::buildControls()
     place(txtKaitou, 4950, 1125, 2040, 405);
 
     fraJisyo = panelFrame(Frame1, "fraJisyo", QStringLiteral("登録四字熟語"));
-    lstJisyo = listBox(fraJisyo, "lstJisyo", 15);
+    lstJisyo = entryList(fraJisyo, "lstJisyo", 15);
     place(lstJisyo, 150, 225, 1590, 1635);
 
     // Created after fraJisyo, so it lies above it on the same spot.

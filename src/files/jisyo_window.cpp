@@ -3,14 +3,17 @@
 #include "files/dictionary_file.h"
 #include "platform/numbers.h"
 
-#include <QListWidget>
+#include <QListView>
+#include <QStringListModel>
 
 using namespace sumiraku;
 
 qint16 frmMain::LoadJisyoList()
 {
     const QStringList entries = readDictionary();
-    lstJisyo->addItems(entries);
+    // Added after whatever the list already shows, as items would be.
+    auto *model = qobject_cast<QStringListModel *>(lstJisyo->model());
+    model->setStringList(model->stringList() + entries);
     return checked16(entries.size());
 }
 

@@ -6,7 +6,8 @@
 #include "platform/flexgrid.h"
 
 #include <QLabel>
-#include <QListWidget>
+#include <QLineEdit>
+#include <QListView>
 #include <QTest>
 #include <QToolButton>
 
@@ -22,6 +23,15 @@ QByteArray records(int n)
         bytes += "\"2026/01/0" + QByteArray::number(i % 10) + "\",\"10:00:00\",4,3,1,\"75.0%\",\"0.20/"
                  + sjis("秒\",\"60秒\",\"2\"\r\n");
     return bytes;
+}
+
+QStringList listed(const QListView *list)
+{
+    QStringList texts;
+    const QAbstractItemModel *model = list->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        texts << model->index(i, 0).data().toString();
+    return texts;
 }
 
 QStringList comboItems(const QComboBox *combo)
@@ -45,6 +55,7 @@ private slots:
     void recordsAreShownAsStored();
     void storedValuesOutsideTheListsStayInForce();
     void dictionaryEntriesFollowTheFieldRules();
+    void dictionaryListCannotBeEdited();
     void unusableFilesEndTheProgram_data();
     void unusableFilesEndTheProgram();
 };
@@ -161,11 +172,23 @@ void TestStartup::dictionaryEntriesFollowTheFieldRules()
 {
     FormFixture f;
     f.loadWith(sjis("一石二鳥,四面楚歌\r\n\"温故,知新\"\r\n\r\n  一期一会  \r\n花鳥風月"));
-    QStringList shown;
-    for (int i = 0; i < f.form->lstJisyo->count(); ++i)
-        shown << f.form->lstJisyo->item(i)->text();
-    QCOMPARE(shown, (QStringList{"一石二鳥", "四面楚歌", "温故,知新", "", "一期一会", "花鳥風月"}));
+    QCOMPARE(listed(f.form->lstJisyo), (QStringList{"一石二鳥", "四面楚歌", "温故,知新", "", "一期一会", "花鳥風月"}));
     QCOMPARE(f.form->fraJisyo->title(), QStringLiteral("登録四字熟語 6個"));
+}
+
+void TestStartup::dictionaryListCannotBeEdited()
+{
+    FormFixture f;
+    f.loadWith(sjis("一石二鳥\r\n四面楚歌\r\n"));
+    QListView *list = f.form->lstJisyo;
+    const QPoint first = list->visualRect(list->model()->index(0, 0)).center();
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first);
+    QTest::keyClick(list, Qt::Key_F2);
+    QTest::keyClick(list, Qt::Key_X);
+    QTest::keyClick(list, Qt::Key_Return);
+    QVERIFY(!list->findChild<QLineEdit *>());
+    QCOMPARE(listed(list), (QStringList{"一石二鳥", "四面楚歌"}));
+    QCOMPARE(list->currentIndex().row(), 0);   // the click still selects
 }
 
 void TestStartup::unusableFilesEndTheProgram_data()
