@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QToolButton>
 
+#include <algorithm>
+
 using namespace sumiraku;
 
 namespace {
@@ -25,16 +27,15 @@ void addItemsKeepingText(PickCombo *combo, const QStringList &items)
     combo->setEditText(text);
 }
 
-// The saved games into the grid. The view learns of the whole history at
-// once, not of each of its cells; the grid takes all rows at once instead of
-// growing row by row; and the records go as soon as the grid holds their
-// texts, before the dictionary is listed.
+// The saved games into the grid, as they are read: only the grid keeps their
+// texts. The view learns of the whole history at once, not of each of its
+// cells, and the grid is sized once for a file of one record a line.
 void loadHistoryGrid(frmMain &form)
 {
-    const std::vector<HistoryRecord> records = readHistory();
+    HistoryReader reader;
     FlexGrid *grid = form.msgRireki;
     grid->setRedraw(false);
-    grid->setRows(int(records.size()) + 1);
+    grid->setRows(int(std::min<qsizetype>(reader.lineCount(), 32766)) + 1);
     QHash<qint16, QString> counts;   // the few distinct counts, each formatted once
     const auto count = [&counts](qint16 value) -> const QString & {
         QString &text = counts[value];
@@ -43,11 +44,15 @@ void loadHistoryGrid(frmMain &form)
         return text;
     };
     qint16 n = 1;
-    for (const HistoryRecord &rec : records) {
+    HistoryRecord rec;
+    while (reader.next(rec)) {
+        if (n >= grid->Rows())
+            grid->setRows(n + 1);
         form.addRirekiRow(n, {rec.date, rec.time, rec.questions, count(rec.ok), count(rec.ng),
                               rec.rate, rec.perSecond, rec.length, rec.mode});
         n = add16(n, 1);
     }
+    grid->setRows(n);
     grid->setRedraw(true);
 }
 

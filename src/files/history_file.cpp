@@ -11,54 +11,64 @@ namespace sumiraku {
 
 namespace {
 
-// Counts, rates, lengths and modes repeat across thousands of records: each
-// distinct text is made once and shared, which saves most of the allocations
-// (and the memory) of a long history.
-class SharedTexts {
-public:
-    QString get(QStringView text)
-    {
-        const auto found = texts_.constFind(text);
-        if (found != texts_.cend())
-            return *found;
-        QString made = text.toString();
-        texts_.insert(QStringView(made), made);   // the key views the kept copy's data
-        return made;
-    }
-
-private:
-    QHash<QStringView, QString> texts_;
-};
+// The grid numbers rows with a 16-bit counter that is raised after each
+// record, so the 32,767th record already overflows it.
+constexpr qsizetype kMaxRecords = 32766;
 
 } // namespace
 
+HistoryReader::HistoryReader(const QString &fileName)
+    : HistoryReader(decodeCp932(readFileBytes(fileName)), fileName)
+{
+}
+
+HistoryReader::HistoryReader(QString text, const QString &fileName)
+    : lines_(text.count(u'\n')), reader_(std::move(text), fileName)
+{
+}
+
+bool HistoryReader::next(HistoryRecord &r)
+{
+    if (reader_.atEnd())
+        return false;
+    if (read_ == kMaxRecords) {
+        throw RuntimeError(ErrorNumber::Overflow, reader_.fileName(),
+                           QStringLiteral("記録が 32767 件以上あります"));
+    }
+    r.date = reader_.readString();
+    r.time = reader_.readString();
+    r.questions = shared(reader_.readView());
+    r.ok = reader_.readInteger();
+    r.ng = reader_.readInteger();
+    r.rate = shared(reader_.readView());
+    r.perSecond = shared(reader_.readView());
+    r.length = shared(reader_.readView());
+    r.mode = shared(reader_.readView());
+    ++read_;
+    return true;
+}
+
+// Counts, rates, lengths and modes repeat across thousands of records: each
+// distinct text is made once and shared, which saves most of the allocations
+// (and the memory) of a long history.
+QString HistoryReader::shared(QStringView text)
+{
+    const auto found = texts_.constFind(text);
+    if (found != texts_.cend())
+        return *found;
+    QString made = text.toString();
+    texts_.insert(QStringView(made), made);
+    return made;
+}
+
 std::vector<HistoryRecord> readHistory(const QString &fileName)
 {
-    const QString text = decodeCp932(readFileBytes(fileName));
-    FieldReader reader(text, fileName);
-    // The grid numbers rows with a 16-bit counter that is raised after each
-    // record, so the 32,767th record already overflows it.
-    constexpr size_t kMaxRecords = 32766;
+    HistoryReader reader(fileName);
     std::vector<HistoryRecord> records;
-    records.reserve(std::min<size_t>(text.count(u'\n'), kMaxRecords));
-    SharedTexts shared;
-    while (!reader.atEnd()) {
-        if (records.size() == kMaxRecords) {
-            throw RuntimeError(ErrorNumber::Overflow, fileName,
-                               QStringLiteral("記録が 32767 件以上あります"));
-        }
-        HistoryRecord r;
-        r.date = reader.readString();
-        r.time = reader.readString();
-        r.questions = shared.get(reader.readView());
-        r.ok = reader.readInteger();
-        r.ng = reader.readInteger();
-        r.rate = shared.get(reader.readView());
-        r.perSecond = shared.get(reader.readView());
-        r.length = shared.get(reader.readView());
-        r.mode = shared.get(reader.readView());
-        records.push_back(std::move(r));
-    }
+    records.reserve(std::min(reader.lineCount(), kMaxRecords));
+    HistoryRecord r;
+    while (reader.next(r))
+        records.push_back(r);
     return records;
 }
 

@@ -2,7 +2,10 @@
 
 // The history file: one record of nine fields per saved game, oldest first.
 
+#include "platform/seqfile.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -25,6 +28,29 @@ struct HistoryRecord {
 // not 16-bit integers a type mismatch or overflow, and 32,767 or more records
 // an overflow of the 16-bit record counter; every error names the file.
 std::vector<HistoryRecord> readHistory(const QString &fileName = QStringLiteral("履歴.txt"));
+
+// The same records one at a time, with the same errors, for a caller that keeps
+// only their texts: no list of all records exists at once.
+class HistoryReader {
+public:
+    // Reads the whole file; a missing or unreadable file is reported here.
+    explicit HistoryReader(const QString &fileName = QStringLiteral("履歴.txt"));
+
+    // At least the number of records in a file of one record a line.
+    qsizetype lineCount() const { return lines_; }
+
+    // The next record into `record`; false at the end of the file.
+    bool next(HistoryRecord &record);
+
+private:
+    HistoryReader(QString text, const QString &fileName);
+    QString shared(QStringView text);
+
+    qsizetype lines_;
+    FieldReader reader_;
+    qsizetype read_ = 0;
+    QHash<QStringView, QString> texts_;   // keys view the kept copies' data
+};
 
 // One record in code page 932 ended by CR LF. Fields 3 to 5 are bare integers,
 // so questions must hold one (a type mismatch otherwise).

@@ -53,6 +53,8 @@ private slots:
     void gridScrollsFromTheSeventhRecord_data();
     void gridScrollsFromTheSeventhRecord();
     void recordsAreShownAsStored();
+    void gridHasARowPerRecordHoweverTheLinesFall_data();
+    void gridHasARowPerRecordHoweverTheLinesFall();
     void storedValuesOutsideTheListsStayInForce();
     void dictionaryEntriesFollowTheFieldRules();
     void dictionaryListCannotBeEdited();
@@ -153,6 +155,30 @@ void TestStartup::recordsAreShownAsStored()
         QCOMPARE(grid->TextMatrix(1, c), first[c]);
         QCOMPARE(grid->TextMatrix(2, c), second[c]);
     }
+}
+
+void TestStartup::gridHasARowPerRecordHoweverTheLinesFall_data()
+{
+    const QByteArray first = "\"2026/05/06\",\"21:03:15\",25,20,5,\"80.0%\",\"1.33/" + sjis("秒\",\"60秒\",\"2\"");
+    const QByteArray second = "\"2026/05/07\",\"08:00:00\",7,7,0,\"100.0%\",\"0.93/" + sjis("秒\",\"30秒\",\"\"");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("two records on one line") << first + "," + second + "\r\n";
+    QTest::newRow("each field on a line of its own")
+        << QByteArray(first + "\r\n" + second + "\r\n").replace(",", "\r\n");
+}
+
+void TestStartup::gridHasARowPerRecordHoweverTheLinesFall()
+{
+    QFETCH(QByteArray, bytes);
+    FormFixture f;
+    f.sandbox.writeDefaults();
+    f.sandbox.write(kHistory, bytes);
+    f.load();
+    FlexGrid *grid = f.form->msgRireki;
+    QCOMPARE(grid->Rows(), 3);
+    QCOMPARE(grid->TextMatrix(1, 1), QStringLiteral("2026/05/06"));
+    QCOMPARE(grid->TextMatrix(2, 9), QString());
+    QCOMPARE(grid->TextMatrix(2, 6), QStringLiteral("100.0%"));
 }
 
 void TestStartup::storedValuesOutsideTheListsStayInForce()
