@@ -10,7 +10,7 @@ write_sjis 辞書.txt '一石二鳥'
 start_app
 
 click_at 373 40              # スタート
-sleep 3.5                    # the countdown: three ticks
+sleep 4                      # the countdown: three ticks, the last at most 3 s after the click
 xdotool type --delay 50 '一石二鳥'
 xdotool key Return
 sleep 0.3

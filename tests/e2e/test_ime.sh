@@ -120,7 +120,7 @@ sleep 0.3
 [ -z "$(input_window)" ] || fail "conversion window stayed after Escape"
 
 click_at 373 40              # スタート
-sleep 3.5                    # the countdown: three ticks; the box has the focus
+sleep 4                      # the countdown: three ticks, at most 3 s; the box has the focus
 xdotool type --delay 60 issekinichou
 xdotool key space
 sleep 0.3
