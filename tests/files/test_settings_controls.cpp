@@ -1,5 +1,6 @@
 // The three settings controls: a pick by the player rewrites the whole
-// settings file from the state of all three; nothing else writes it.
+// settings file from the state of all three; nothing else writes it. Picks
+// with mouse and keyboard are driven end to end by the e2e settings test.
 
 #include "form_fixture.h"
 #include "platform/controls.h"
@@ -10,101 +11,72 @@
 using namespace sumiraku;
 using namespace sumiraku::testing;
 
-namespace {
-}
-
 class TestSettingsControls : public QObject {
     Q_OBJECT
 
 private slots:
-    void pickingATimeRewritesTheFile();
-    void togglingAutoSaveWritesOnlyItsField();
-    void pickingTheSModeClosesTheCellsAndAsks();
-    void pickingAnotherModeLeavesTheCells();
+    void onlyAPickRewritesTheFile();
+    void pickingAModeInPlay_data();
+    void pickingAModeInPlay();
     void typedTextIsStoredByTheNextWrite();
-    void typingAloneWritesNothing();
 };
 
-void TestSettingsControls::pickingATimeRewritesTheFile()
+void TestSettingsControls::onlyAPickRewritesTheFile()
 {
     FormFixture f;
-    f.sandbox.writeDefaults();
-    f.sandbox.write(kSettings, sjis("60,1,\"2:ノーマル\"\r\n"));
-    f.load();
+    f.loadWith({}, sjis("60,1,\"2:ノーマル\"\r\n"));
     f.form->cboJikan->setCurrentIndex(3);   // "40": set from code, no click
     QCOMPARE(f.sandbox.read(kSettings), sjis("60,1,\"2:ノーマル\"\r\n"));
     QTest::keyClick(f.form->cboJikan, Qt::Key_Up);   // the player picks "30"
-    QCOMPARE(f.form->cboJikan->currentText(), QStringLiteral("30"));
     QCOMPARE(f.form->state.PlayByou, qint16(30));
-    QCOMPARE(f.sandbox.read(kSettings), QByteArray("30,1,\"2:") + sjis("ノーマル\"\r\n"));
+    QCOMPARE(f.sandbox.read(kSettings), sjis("30,1,\"2:ノーマル\"\r\n"));
 }
 
-void TestSettingsControls::togglingAutoSaveWritesOnlyItsField()
+void TestSettingsControls::pickingAModeInPlay_data()
 {
-    FormFixture f;
-    f.sandbox.writeDefaults();
-    f.sandbox.write(kSettings, sjis("45,1,\"R:ランダム\"\r\n"));
-    f.load();
-    f.form->chkAs->click();
-    QCOMPARE(f.form->state.AutoSave, qint16(0));
-    QCOMPARE(f.sandbox.read(kSettings), sjis("45,0,\"R:ランダム\"\r\n"));
-    f.form->chkAs->click();
-    QCOMPARE(f.sandbox.read(kSettings), sjis("45,1,\"R:ランダム\"\r\n"));
+    QTest::addColumn<int>("from");   // the pick is the entry below this one
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<QString>("cells");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("S closes the cells and asks") << 3 << sjis("60,0,\"S:指定\"\r\n") << "□□□□" << 1;
+    QTest::newRow("another leaves them") << 1 << sjis("60,0,\"3:ハード\"\r\n") << "一石二鳥" << 0;
 }
 
-void TestSettingsControls::pickingTheSModeClosesTheCellsAndAsks()
+void TestSettingsControls::pickingAModeInPlay()
 {
-    FormFixture f;
-    f.loadWith(sjis("一石二鳥\r\n"), sjis("60,0,\"R:ランダム\"\r\n"));
-    f.form->cboHide->setEditText(QStringLiteral("0:隠さない"));
-    f.startGame();
-    QCOMPARE(f.cells(), QStringLiteral("一石二鳥"));
-    f.form->cboHide->setCurrentIndex(3);   // R
-    QTest::keyClick(f.form->cboHide, Qt::Key_Down);
-    QCOMPARE(f.form->cboHide->currentText(), QStringLiteral("S:指定"));
-    QCOMPARE(f.sandbox.read(kSettings), sjis("60,0,\"S:指定\"\r\n"));
-    QCOMPARE(f.cells(), QStringLiteral("□□□□"));
-    for (int i = 1; i <= 4; ++i)
-        QCOMPARE(f.form->lblMondai[i]->backColor().rgb(), f.form->buttonFace().rgb());
-    QCOMPARE(f.messages.shown.size(), 1);
-    QCOMPARE(f.messages.shown[0].text, QStringLiteral("表示させたい窓をクリックしてください"));
-    QCOMPARE(f.messages.shown[0].title, QStringLiteral("表示部指定"));
-    QCOMPARE(f.messages.shown[0].icon, MsgIcon::Information);
-}
-
-void TestSettingsControls::pickingAnotherModeLeavesTheCells()
-{
+    QFETCH(int, from);
+    QFETCH(QByteArray, written);
+    QFETCH(QString, cells);
+    QFETCH(int, messages);
     FormFixture f;
     f.loadWith(sjis("一石二鳥\r\n"));
     f.form->cboHide->setEditText(QStringLiteral("0:隠さない"));
     f.startGame();
-    f.form->cboHide->setCurrentIndex(1);
-    QTest::keyClick(f.form->cboHide, Qt::Key_Down);   // 3:ハード
-    QCOMPARE(f.sandbox.read(kSettings), sjis("60,0,\"3:ハード\"\r\n"));
-    QCOMPARE(f.cells(), QStringLiteral("一石二鳥"));
-    QVERIFY(f.messages.shown.isEmpty());
+    f.form->cboHide->setCurrentIndex(from);
+    QTest::keyClick(f.form->cboHide, Qt::Key_Down);
+    QCOMPARE(f.sandbox.read(kSettings), written);
+    QCOMPARE(f.cells(), cells);
+    QCOMPARE(f.messages.shown.size(), messages);
+    if (messages) {
+        QCOMPARE(f.form->lblMondai[1]->backColor().rgb(), f.form->buttonFace().rgb());
+        QCOMPARE(f.messages.shown[0].text, QStringLiteral("表示させたい窓をクリックしてください"));
+        QCOMPARE(f.messages.shown[0].title, QStringLiteral("表示部指定"));
+        QCOMPARE(f.messages.shown[0].icon, MsgIcon::Information);
+    }
 }
 
 void TestSettingsControls::typedTextIsStoredByTheNextWrite()
 {
     FormFixture f;
     f.loadWith({});
-    f.form->cboHide->setEditText(QStringLiteral("\"引用\"モード"));
-    f.form->chkAs->click();
-    // Quotes inside the text are written as they are.
-    QCOMPARE(f.sandbox.read(kSettings), sjis("60,1,\"\"引用\"モード\"\r\n"));
-}
-
-void TestSettingsControls::typingAloneWritesNothing()
-{
-    FormFixture f;
-    f.loadWith({});
     f.form->cboJikan->lineEdit()->selectAll();
     QTest::keyClicks(f.form->cboJikan->lineEdit(), "90");
     QTest::keyClick(f.form->cboJikan, Qt::Key_Return);
-    f.form->cboJikan->clearFocus();
-    QCOMPARE(f.form->state.PlayByou, qint16(60));
+    f.form->cboHide->setEditText(QStringLiteral("\"引用\"モード"));
     QCOMPARE(f.sandbox.read(kSettings), sjis("60,0,\"2:ノーマル\"\r\n"));
+    f.form->chkAs->click();
+    // A typed time is not a pick; quotes inside the mode are written as they are.
+    QCOMPARE(f.sandbox.read(kSettings), sjis("60,1,\"\"引用\"モード\"\r\n"));
 }
 
 QTEST_MAIN(TestSettingsControls)
