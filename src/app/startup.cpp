@@ -28,14 +28,12 @@ void addItemsKeepingText(PickCombo *combo, const QStringList &items)
 }
 
 // The saved games into the grid, as they are read: only the grid keeps their
-// texts. The view learns of the whole history at once, not of each of its
-// cells, and the grid is sized once for a file of one record a line.
+// texts. The view learns of the whole history at once, not of each cell.
 void loadHistoryGrid(frmMain &form)
 {
     HistoryReader reader;
     FlexGrid *grid = form.msgRireki;
     grid->setRedraw(false);
-    grid->setRows(int(std::min<qsizetype>(reader.lineCount(), 32766)) + 1);
     QHash<qint16, QString> counts;   // the few distinct counts, each formatted once
     const auto count = [&counts](qint16 value) -> const QString & {
         QString &text = counts[value];
@@ -46,13 +44,11 @@ void loadHistoryGrid(frmMain &form)
     qint16 n = 1;
     HistoryRecord rec;
     while (reader.next(rec)) {
-        if (n >= grid->Rows())
-            grid->setRows(n + 1);
+        grid->setRows(n + 1);
         form.addRirekiRow(n, {rec.date, rec.time, rec.questions, count(rec.ok), count(rec.ng),
                               rec.rate, rec.perSecond, rec.length, rec.mode});
         n = add16(n, 1);
     }
-    grid->setRows(n);
     grid->setRedraw(true);
 }
 
