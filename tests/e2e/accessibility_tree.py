@@ -135,7 +135,7 @@ check(1 <= seconds <= 10 and most == 10, f"time left in play {seconds} of {most}
 xdotool("key", "Escape")
 check(cell_names() == [f"問題 {i}: {IDIOM[i - 1]}" for i in range(1, 5)], f"after Esc the cells read {cell_names()}")
 
-xdotool("type", "--delay", "50", IDIOM)
+xdotool("type", "--delay", "150", IDIOM)   # kanji come through a remapped key: slowly
 xdotool("key", "Return")
 by_name("正解数: 1")
 by_name("不正解数: 0")

@@ -11,10 +11,15 @@ start_app
 
 click_at 373 40              # スタート
 sleep 4                      # the countdown: three ticks, the last at most 3 s after the click
-xdotool type --delay 50 '一石二鳥'
+# xdotool types a kanji by remapping a spare key; a slower pace lets the
+# program take in each new keymap before the key arrives.
+xdotool type --delay 150 '一石二鳥'
+sleep 0.3
 xdotool key Return
 sleep 0.3
-xdotool type --delay 50 'x'
+xdotool search --onlyvisible --name '^間違い$' >/dev/null 2>&1 && fail "the idiom typed in kanji was judged wrong"
+xdotool type --delay 150 'x'
+sleep 0.3
 xdotool key Return
 wait_window 間違い >/dev/null
 xdotool key Return           # the box has the focus
