@@ -1,5 +1,7 @@
 #include "platform/seqfile.h"
 
+#include "platform/write_faults.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -75,6 +77,46 @@ void refuseFolder(const QString &fileName)
 {
     if (QFileInfo(fileName).isDir())
         fail(ErrorNumber::PathFileAccess, fileName, systemReason(EISDIR));
+}
+
+WriteFaults *plannedFaults = nullptr;
+
+// The errno the installed plan makes opening `fileName` for writing fail with,
+// or 0. `createsFile` is true when a new file appears in the folder (a missing
+// file, or the scratch copy a replacement is written to).
+int plannedOpenError(const QString &fileName, bool createsFile)
+{
+    if (!plannedFaults)
+        return 0;
+    if (plannedFaults->folderReadOnly && createsFile)
+        return EACCES;
+    if (plannedFaults->fileReadOnly && QFileInfo::exists(fileName))
+        return EACCES;
+    return 0;
+}
+
+[[noreturn]] void failPlannedOpen(const QString &fileName, int err)
+{
+    fail(numberForErrno(err, true), fileName, systemReason(err));
+}
+
+// One write, through the plan: a full disk takes what room it has left and
+// refuses the rest, as the system does. Returns the bytes written; errno is
+// set when fewer were.
+qint64 writeThrough(QFileDevice &file, const QByteArray &bytes)
+{
+    errno = 0;
+    if (!plannedFaults || plannedFaults->diskRoom < 0 || plannedFaults->diskRoom >= bytes.size()) {
+        if (plannedFaults && plannedFaults->diskRoom >= 0)
+            plannedFaults->diskRoom -= bytes.size();
+        return file.write(bytes);
+    }
+    const qint64 room = plannedFaults->diskRoom;
+    plannedFaults->diskRoom = 0;
+    const qint64 written = room > 0 ? file.write(bytes.first(room)) : 0;
+    if (written == room)
+        errno = ENOSPC;
+    return written;
 }
 
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -206,13 +248,18 @@ QString formatRecord(std::initializer_list<RecordField> fields)
 void replaceFile(const QString &fileName, const QByteArray &bytes)
 {
     refuseFolder(fileName);
+    if (const int err = plannedOpenError(fileName, true))
+        failPlannedOpen(fileName, err);
     QSaveFile file(fileName);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         failOpen(file, fileName, errno, true);
-    errno = 0;
-    if (file.write(bytes) != bytes.size())
+    if (writeThrough(file, bytes) != bytes.size())
         throw writeError(file, fileName, errno);
+    if (plannedFaults && plannedFaults->renameFails) {
+        file.cancelWriting();   // the scratch copy goes when the file closes
+        fail(ErrorNumber::DeviceIo, fileName, systemReason(EIO));
+    }
     errno = 0;
     if (!file.commit())
         throw writeError(file, fileName, errno);
@@ -222,6 +269,8 @@ void appendToFile(const QString &fileName, const QByteArray &bytes)
 {
     refuseFolder(fileName);
     const bool existed = QFileInfo::exists(fileName);
+    if (const int err = plannedOpenError(fileName, !existed))
+        failPlannedOpen(fileName, err);
     // Unbuffered: the record goes to the system in one write call, not in
     // pieces through Qt's buffer.
     QFile file(fileName);
@@ -229,8 +278,7 @@ void appendToFile(const QString &fileName, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         failOpen(file, fileName, errno, true);
     const qint64 oldSize = file.size();
-    errno = 0;
-    const qint64 written = file.write(bytes);
+    const qint64 written = writeThrough(file, bytes);
     const int err = errno;
     if (written == bytes.size() && file.flush())
         return;
@@ -249,11 +297,18 @@ void appendToFile(const QString &fileName, const QByteArray &bytes)
 void emptyFile(const QString &fileName)
 {
     refuseFolder(fileName);
+    if (const int err = plannedOpenError(fileName, !QFileInfo::exists(fileName)))
+        failPlannedOpen(fileName, err);
     QFile file(fileName);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         failOpen(file, fileName, errno, true);
     file.close();
+}
+
+void setWriteFaults(WriteFaults *faults)
+{
+    plannedFaults = faults;
 }
 
 } // namespace sumiraku

@@ -2,6 +2,7 @@
 // including their failures.
 
 #include "platform/seqfile.h"
+#include "platform/write_faults.h"
 #include "raised.h"
 #include "sandbox.h"
 
@@ -119,6 +120,77 @@ private slots:
         QCOMPARE(QDir(box.path()).entryList(QDir::Files).size(), 2);   // neither it nor a scratch copy
         QCOMPARE(replaced, u"61 設定.txt"_s);
         QCOMPARE(box.read(kSettings), QByteArray("old\r\n"));
+    }
+
+    void injectedFailuresLeaveOldOrNewBytes_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("expected");   // error number, 0 for success
+
+        enum { FileReadOnly, FolderReadOnly, DiskFull, DiskFullPartWay, RenameFails };
+        const struct {
+            const char *name;
+            int fault;
+            int replace, append, empty, create;
+        } plans[] = {
+            {"file read-only", FileReadOnly, 70, 70, 70, 0},
+            {"folder read-only", FolderReadOnly, 70, 0, 0, 70},
+            {"disk full", DiskFull, 61, 61, 0, 61},
+            {"disk full part-way", DiskFullPartWay, 61, 61, 0, 61},
+            {"rename fails", RenameFails, 57, 0, 0, 0},
+        };
+        for (const auto &p : plans) {
+            const std::pair<const char *, int> ops[] = {
+                {"replace", p.replace}, {"append", p.append}, {"empty", p.empty}, {"create", p.create}};
+            for (const auto &[op, expected] : ops)
+                QTest::addRow("%s: %s", p.name, op) << QString::fromLatin1(op) << p.fault << expected;
+        }
+    }
+
+    // Whatever fails, the file holds its old bytes or its new ones, never a
+    // part, and no scratch copy is left beside it.
+    void injectedFailuresLeaveOldOrNewBytes()
+    {
+        QFETCH(QString, operation);
+        QFETCH(int, fault);
+        QFETCH(int, expected);
+        Sandbox box;
+        box.write(kSettings, "60,0,\"2\"\r\n");
+        box.write(kHistory, "old record\r\n");
+        const QByteArray record = "new record\r\n";
+
+        WriteFaults faults;
+        faults.fileReadOnly = fault == 0;
+        faults.folderReadOnly = fault == 1;
+        faults.diskRoom = fault == 2 ? 0 : fault == 3 ? 4 : -1;
+        faults.renameFails = fault == 4;
+
+        const QString file = operation == u"replace"_s ? kSettings
+                             : operation == u"create"_s ? kDictionary : kHistory;
+        const QByteArray before = box.exists(file) ? box.read(file) : QByteArray("(none)");
+        const QByteArray after = operation == u"replace"_s ? record
+                                 : operation == u"empty"_s ? QByteArray()
+                                 : operation == u"create"_s ? record : before + record;
+        setWriteFaults(&faults);
+        const auto error = failureOf([&] {
+            if (operation == u"replace"_s)
+                replaceFile(file, record);
+            else if (operation == u"empty"_s)
+                emptyFile(file);
+            else
+                appendToFile(file, record);
+        });
+        setWriteFaults(nullptr);
+
+        QCOMPARE(error ? int(error->number()) : 0, expected);
+        if (error) {
+            QCOMPARE(error->file(), file);
+            QVERIFY(!error->detail().isEmpty());
+        }
+        QCOMPARE(box.exists(file) ? box.read(file) : QByteArray("(none)"), expected ? before : after);
+        const QStringList left = QDir(box.path()).entryList(QDir::Files);
+        QCOMPARE(left.size(), 2 + (operation == u"create"_s && !expected));
     }
 };
 

@@ -12,9 +12,14 @@
 
 namespace sumiraku::testing {
 
-FormFixture::FormFixture(bool ticking)
+FormFixture::FormFixture(bool ticking) : ticking_(ticking)
 {
     setupFonts();
+    makeForm();
+}
+
+void FormFixture::makeForm()
+{
     Platform platform;
     platform.messages = &messages;
     platform.process = &process;
@@ -22,7 +27,7 @@ FormFixture::FormFixture(bool ticking)
     platform.random = &random;
     platform.help = &help;
     form = std::make_unique<frmMain>(platform);
-    if (!ticking) {
+    if (!ticking_) {
         form->tmrStart->stop();
         form->tmrBp->stop();
     }
@@ -33,6 +38,15 @@ FormFixture::~FormFixture() = default;
 void FormFixture::load()
 {
     form->guard([this] { form->Form_Load(); });
+}
+
+void FormFixture::restart()
+{
+    form.reset();
+    messages.shown.clear();
+    process.exits.clear();
+    makeForm();
+    load();
 }
 
 void FormFixture::loadWith(const QByteArray &dictionary, const QByteArray &settings)

@@ -30,6 +30,9 @@ public:
 
     // Runs startup as main() does, through the error boundary.
     void load();
+    // The program started again in the same folder, as after it ended: a new
+    // window loads, the fakes forget what the old one asked.
+    void restart();
     // The usual files with this dictionary (and these settings), then startup.
     void loadWith(const QByteArray &dictionary, const QByteArray &settings = {});
 
@@ -41,6 +44,10 @@ public:
     void startGame();
     // The clock passes the game's play time and the clock timer ends the game.
     void runOutTheClock();
+
+private:
+    void makeForm();
+    bool ticking_;
 };
 
 // Whether a grid row lies wholly inside the grid's view.
