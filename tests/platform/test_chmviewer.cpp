@@ -31,7 +31,8 @@ struct HelpSetup {
     testing::Sandbox sandbox;
     testing::FakeMessages messages;
     QWidget owner;
-    ChmHelpViewer viewer{&messages};
+    QList<QUrl> browsed;   // what went to the desktop's browser
+    ChmHelpViewer viewer{&messages, [this](const QUrl &url) { browsed.append(url); }};
 
     explicit HelpSetup(const QByteArray &help)
     {
@@ -97,6 +98,21 @@ private slots:
             QVERIFY2(loaded.value<QImage>().isNull() && loaded.userType() != QMetaType::QByteArray,
                      qPrintable(url.toString()));
         }
+    }
+
+    // Only the web and mail go out, to the desktop; scripts and files on the
+    // disk are not followed at all.
+    void linksLeaveTheFileOnlyForTheBrowser()
+    {
+        HelpSetup setup(help_);
+        ChmHelpWindow *window = setup.open();
+        QVERIFY(window);
+        const QString page = pageOf(window);
+        for (const char *url : {"https://example.org/a", "mailto:x@example.org", "javascript:alert(1)",
+                                "file:///etc/passwd", "ftp://example.org/", "data:text/html,x"})
+            window->followLink(QUrl(QString::fromLatin1(url)));
+        QCOMPARE(setup.browsed, (QList<QUrl>{QUrl("https://example.org/a"), QUrl("mailto:x@example.org")}));
+        QCOMPARE(pageOf(window), page);
     }
 
     void closeAllLeavesNoWindow()
