@@ -26,8 +26,14 @@ start_x() {
         Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$n"
+        # Another test may have taken the number meanwhile: only our own server counts.
         for _ in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            if xdpyinfo >/dev/null 2>&1; then
+                sleep 0.3
+                kill -0 "$XVFB_PID" 2>/dev/null && return 0
+                break
+            fi
             sleep 0.1
         done
         kill "$XVFB_PID" 2>/dev/null || true
