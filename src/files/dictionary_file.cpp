@@ -9,7 +9,11 @@ namespace sumiraku {
 
 QStringList readDictionary(const QString &fileName)
 {
-    const QByteArray bytes = readFileBytes(fileName);
+    return parseDictionary(readFileBytes(fileName), fileName);
+}
+
+QStringList parseDictionary(const QByteArray &bytes, const QString &fileName)
+{
     // Editors that save UTF-8 mark it at the start; such a file would
     // otherwise read as garbage.
     static constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");

@@ -2,6 +2,7 @@
 
 // The dictionary file: one idiom per field, normally one per line.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -11,5 +12,7 @@ namespace sumiraku {
 // page 932, or UTF-8 when it begins with the UTF-8 byte-order mark. More than
 // 32,767 entries is an overflow error, as the 16-bit count would be.
 QStringList readDictionary(const QString &fileName = QStringLiteral("辞書.txt"));
+// The same from the file's bytes already read; fileName names it in errors.
+QStringList parseDictionary(const QByteArray &bytes, const QString &fileName);
 
 } // namespace sumiraku

@@ -3,6 +3,7 @@
 #include "platform/cp932.h"
 #include "platform/seqfile.h"
 
+#include <QFile>
 #include <QHash>
 
 #include <algorithm>
@@ -20,6 +21,11 @@ constexpr qsizetype kMaxRecords = 32766;
 HistoryReader::HistoryReader(const QString &fileName)
     : HistoryReader(decodeCp932(readFileBytes(fileName)), fileName)
 {
+}
+
+HistoryReader HistoryReader::fromBytes(const QByteArray &bytes, const QString &fileName)
+{
+    return HistoryReader(decodeCp932(bytes), fileName);
 }
 
 HistoryReader::HistoryReader(QString text, const QString &fileName)
@@ -61,15 +67,28 @@ QString HistoryReader::shared(QStringView text)
     return made;
 }
 
-std::vector<HistoryRecord> readHistory(const QString &fileName)
+namespace {
+
+std::vector<HistoryRecord> allRecords(HistoryReader &&reader)
 {
-    HistoryReader reader(fileName);
     std::vector<HistoryRecord> records;
     records.reserve(std::min(reader.lineCount(), kMaxRecords));
     HistoryRecord r;
     while (reader.next(r))
         records.push_back(r);
     return records;
+}
+
+} // namespace
+
+std::vector<HistoryRecord> readHistory(const QString &fileName)
+{
+    return allRecords(HistoryReader(fileName));
+}
+
+std::vector<HistoryRecord> parseHistory(const QByteArray &bytes, const QString &fileName)
+{
+    return allRecords(HistoryReader::fromBytes(bytes, fileName));
 }
 
 QByteArray historyRecordBytes(const HistoryRecord &record)
@@ -85,9 +104,24 @@ QByteArray historyRecordBytes(const HistoryRecord &record)
                                      record.perSecond, record.length, record.mode}));
 }
 
+// Whether the file's last line lacks its line end, as an editor may leave it.
+// The next record would then join that line and its first field would be
+// taken into the last field before it, shifting every record after.
+static bool endsMidLine(const QString &fileName)
+{
+    QFile file(fileName);
+    char last = '\n';
+    if (file.open(QIODevice::ReadOnly) && file.size() > 0 && file.seek(file.size() - 1))
+        file.getChar(&last);
+    return last != '\n' && last != '\r' && last != ',';
+}
+
 void appendHistory(const HistoryRecord &record, const QString &fileName)
 {
-    appendToFile(fileName, historyRecordBytes(record));
+    QByteArray bytes = historyRecordBytes(record);
+    if (endsMidLine(fileName))
+        bytes.prepend("\r\n");   // in the same write, so a failure leaves neither
+    appendToFile(fileName, bytes);
 }
 
 void emptyHistory(const QString &fileName)

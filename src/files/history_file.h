@@ -28,6 +28,8 @@ struct HistoryRecord {
 // not 16-bit integers a type mismatch or overflow, and 32,767 or more records
 // an overflow of the 16-bit record counter; every error names the file.
 std::vector<HistoryRecord> readHistory(const QString &fileName = QStringLiteral("履歴.txt"));
+// The same from the file's bytes already read; fileName names it in errors.
+std::vector<HistoryRecord> parseHistory(const QByteArray &bytes, const QString &fileName);
 
 // The same records one at a time, with the same errors, for a caller that keeps
 // only their texts: no list of all records exists at once.
@@ -35,6 +37,8 @@ class HistoryReader {
 public:
     // Reads the whole file; a missing or unreadable file is reported here.
     explicit HistoryReader(const QString &fileName = QStringLiteral("履歴.txt"));
+    // Over the file's bytes already read; fileName names it in errors.
+    static HistoryReader fromBytes(const QByteArray &bytes, const QString &fileName);
 
     // At least the number of records in a file of one record a line.
     qsizetype lineCount() const { return lines_; }

@@ -33,7 +33,12 @@ qint16 readSetting(FieldReader &reader, const QString &name)
 
 Settings readSettings(const QString &fileName)
 {
-    FieldReader reader(decodeCp932(readFileBytes(fileName)), fileName);
+    return parseSettings(readFileBytes(fileName), fileName);
+}
+
+Settings parseSettings(const QByteArray &bytes, const QString &fileName)
+{
+    FieldReader reader(decodeCp932(bytes), fileName);
     Settings settings;
     settings.PlayByou = readSetting(reader, QStringLiteral("プレイ秒数"));
     settings.AutoSave = readSetting(reader, QStringLiteral("自動保存"));

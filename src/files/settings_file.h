@@ -17,6 +17,8 @@ struct Settings {
 // values no game can run with: play seconds below 1, auto-save other than 0
 // or 1. Play seconds above the list's 180 are allowed.
 Settings readSettings(const QString &fileName = QStringLiteral("設定.txt"));
+// The same from the file's bytes already read; fileName names it in errors.
+Settings parseSettings(const QByteArray &bytes, const QString &fileName);
 
 // The one line of the file, e.g. 60,1,"2:ノーマル" CR LF, in code page 932.
 QByteArray settingsBytes(qint16 playByou, qint16 autoSave, const QString &mode);
