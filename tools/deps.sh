@@ -13,7 +13,8 @@ if [ "${1:-run}" = test ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick
                fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11
                at-spi2-core python3-pyatspi
-               desktop-file-utils appstream file)
+               desktop-file-utils appstream file
+               clang libclang-rt-14-dev)
 fi
 if [ "${1:-run}" = bench ]; then
     packages+=(xvfb xauth hyperfine time python3)
