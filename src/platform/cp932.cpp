@@ -141,6 +141,14 @@ bool isOneWay(char16_t c)
     }
 }
 
+// What iconv is asked about. Code page 932 has nothing beyond the basic plane,
+// and glibc drops some of those characters (the tags, U+E0000 on) without an
+// error instead of refusing them, so surrogates never reach it.
+bool needsIconv(char16_t c)
+{
+    return c >= 0x80 && !isOneWay(c) && !QChar::isSurrogate(c);
+}
+
 } // namespace
 
 QString decodeCp932(QByteArrayView bytes)
@@ -203,13 +211,17 @@ QByteArray encodeCp932(QStringView text)
             ++pos;
             continue;
         }
-        if (isOneWay(c)) {
+        if (!needsIconv(c)) {
+            // One "?" for a lacking character, a whole surrogate pair or a
+            // lone surrogate.
             *dst++ = '?';
-            ++pos;
+            const bool surrogatePair = QChar::isHighSurrogate(c) && pos + 1 < n
+                                       && QChar::isLowSurrogate(src[pos + 1]);
+            pos += surrogatePair ? 2 : 1;
             continue;
         }
         qsizetype end = pos + 1;
-        while (end < n && src[end] >= 0x80 && !isOneWay(src[end]))
+        while (end < n && needsIconv(src[end]))
             ++end;
 
         while (pos < end) {
@@ -220,12 +232,9 @@ QByteArray encodeCp932(QStringView text)
             pos = end - qsizetype(inLeft / sizeof(char16_t));
             if (err == 0)
                 break;
-            // A character code page 932 lacks, a whole surrogate pair, or a lone
-            // surrogate: one "?" each.
+            // A character code page 932 lacks: one "?".
             *dst++ = '?';
-            const bool surrogatePair = QChar::isHighSurrogate(src[pos]) && pos + 1 < end
-                                       && QChar::isLowSurrogate(src[pos + 1]);
-            pos += surrogatePair ? 2 : 1;
+            ++pos;
         }
     }
     result.truncate(dst - result.data());

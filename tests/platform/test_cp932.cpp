@@ -37,6 +37,7 @@ private slots:
         row("unassigned pair then more", "85409562", u"\uFFFD秒"_s, DecodeOnly);
         row("wave dash lacks", "3f", u"\u301C"_s, EncodeOnly);
         row("surrogate pair is one mark", "88ea3f93f1", u"一😀二"_s, EncodeOnly);
+        row("tag character is one mark", "88ea3f93f1", u"一\U000E0041二"_s, EncodeOnly);
         row("lone surrogates", "3f4195623f", QChar(0xD83D) + u"A秒"_s + QChar(0xDE00), EncodeOnly);
     }
 
