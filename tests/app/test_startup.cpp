@@ -30,8 +30,6 @@ private slots:
     void recordsAreShownAsStored_data();
     void recordsAreShownAsStored();
     void dictionaryEntriesFollowTheFieldRules();
-    void unusableFilesEndTheProgram_data();
-    void unusableFilesEndTheProgram();
 };
 
 void TestStartup::startupFillsTheWindowAndWritesNothing()
@@ -135,43 +133,6 @@ void TestStartup::dictionaryEntriesFollowTheFieldRules()
     QTest::keyClick(list, Qt::Key_F2);
     QVERIFY(!list->findChild<QLineEdit *>());
     QCOMPARE(list->currentIndex().row(), 0);
-}
-
-void TestStartup::unusableFilesEndTheProgram_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QByteArray>("bytes");   // empty name: remove the file
-    QTest::addColumn<bool>("windowShown");
-    QTest::newRow("history missing") << kHistory << QByteArray("<remove>") << false;
-    QTest::newRow("history record cut short") << kHistory << QByteArray("\"2026/01/01\",\"10:00:00\",4,3\r\n") << false;
-    QTest::newRow("settings missing") << kSettings << QByteArray("<remove>") << true;
-    QTest::newRow("play time not a number") << kSettings << QByteArray("abc,1,\"2\"\r\n") << true;
-    QTest::newRow("play time zero") << kSettings << QByteArray("0,1,\"2\"\r\n") << true;
-    QTest::newRow("dictionary missing") << kDictionary << QByteArray("<remove>") << true;
-}
-
-void TestStartup::unusableFilesEndTheProgram()
-{
-    QFETCH(QString, file);
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, windowShown);
-    FormFixture f;
-    f.sandbox.writeDefaults();
-    if (bytes == "<remove>")
-        f.sandbox.remove(file);
-    else
-        f.sandbox.write(file, bytes);
-    const auto files = [&] {
-        return QList<QByteArray>{f.sandbox.read(kSettings), f.sandbox.read(kHistory), f.sandbox.read(kDictionary)};
-    };
-    const QList<QByteArray> before = files();
-    f.load();
-    QCOMPARE(f.process.exits, QList<int>{1});
-    QCOMPARE(f.messages.shown.size(), 1);
-    QCOMPARE(f.messages.shown[0].icon, MsgIcon::Critical);
-    QVERIFY(f.messages.shown[0].text.contains(file));
-    QCOMPARE(f.form->isVisible(), windowShown);
-    QCOMPARE(files(), before);
 }
 
 QTEST_MAIN(TestStartup)

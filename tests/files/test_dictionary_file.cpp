@@ -1,7 +1,6 @@
 // The dictionary file: entries by the field rules, the UTF-8 mark, the limit.
 
 #include "files/dictionary_file.h"
-#include "raised.h"
 #include "sandbox.h"
 
 #include <QTest>
@@ -41,19 +40,6 @@ private slots:
         Sandbox box;
         box.write(kDictionary, bytes);
         QCOMPARE(readDictionary(), entries);
-    }
-
-    void holdsUpTo32767Entries()
-    {
-        Sandbox box;
-        const QByteArray lines = (kIchiseki + "\r\n").repeated(32766);
-        box.write(kDictionary, lines + kOnko + "\r\n");
-        const QStringList entries = readDictionary();
-        QCOMPARE(entries.size(), 32767);
-        QCOMPARE(entries.last(), QStringLiteral("温故知新"));
-
-        box.write(kDictionary, lines + kOnko + "\r\n" + kOnko);
-        QCOMPARE(failureSummary([] { readDictionary(); }), QStringLiteral("6 辞書.txt"));   // overflow
     }
 };
 
