@@ -4,7 +4,7 @@
 # directory unless --keep is given; failing inputs land in <build>/fuzz-artifacts.
 #
 #   tools/fuzz.sh [-t seconds] [-b build-dir] [--keep] [target ...]
-#   targets: cp932_decode cp932_encode fieldreader settings dictionary history
+#   targets: cp932_decode cp932_encode fieldreader settings dictionary history chm
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,10 +38,13 @@ for t in "${targets[@]}"; do
     case $t in
         settings) max_len=512 ;;
         dictionary|history) max_len=8192 ;;
+        chm) max_len=16384 ;;
         *) max_len=4096 ;;
     esac
     extra=()
-    [[ $t == cp932_* ]] || extra+=(-dict="$root/tests/fuzz/dict/fields.dict")
+    case $t in
+        fieldreader|settings|dictionary|history) extra+=(-dict="$root/tests/fuzz/dict/fields.dict") ;;
+    esac
     committed=$root/tests/fuzz/corpus/$t
     scratch=$build/fuzz-corpus/$t
     mkdir -p "$scratch" "$build/fuzz-artifacts"
