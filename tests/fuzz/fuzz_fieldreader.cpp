@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const int op = int(program >> (2 * (step % 32))) & 3;
         if (reader.atEnd()) {
             try {
-                op == 2 ? void(reader.readInteger()) : void(reader.readView());
+                op >= 2 ? void(reader.readInteger()) : void(reader.readView());
                 FUZZ_CHECK(false); // a read past the end succeeded
             } catch (const RuntimeError &e) {
                 FUZZ_CHECK(e.number() == ErrorNumber::InputPastEnd && e.file() == kName);
@@ -87,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
         const QStringView field = views.readView();
         // A view into the shared text, not a copy.
-        FUZZ_CHECK(field.isEmpty() || (field.data() >= begin && field.data() + field.size() <= begin + text.size()));
+        FUZZ_CHECK(field.isEmpty()
+                   || (field.data() >= begin && field.data() + field.size() <= begin + text.size()));
         // Only a quoted field holds a delimiter, and a quoted field holds no quote.
         if (std::any_of(field.begin(), field.end(), isDelimiter))
             FUZZ_CHECK(!field.contains(u'"'));
@@ -110,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     // Fields without a quote go through the writer and read back as they were.
-    if (std::none_of(fields.cbegin(), fields.cend(), [](const QString &f) { return f.contains(u'"'); })) {
+    const auto hasQuote = [](const QString &f) { return f.contains(u'"'); };
+    if (std::none_of(fields.cbegin(), fields.cend(), hasQuote)) {
         QString written;
         for (const QString &f : fields)
             written += formatRecord({f});
