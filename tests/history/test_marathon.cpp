@@ -83,6 +83,10 @@ void TestMarathon::everyReportedSaveIsKept()
             w.cmdClear->click();
         }
         setWriteFaults(nullptr);
+        if (!f.process.exits.isEmpty()) {
+            QCOMPARE(f.messages.shown.last().icon, MsgIcon::Critical);
+            QVERIFY(f.messages.shown.last().text.contains(action < 3 ? kSettings : kHistory));
+        }
         if (action == 3 && f.process.exits.isEmpty() && f.messages.shown.size() == boxesBefore + 2) {
             kept.clear();
             ++cleared;
