@@ -16,6 +16,7 @@
 
 #include "app/app_setup.h"
 #include "app/frmMain.h"
+#include "files/history_file.h"
 #include "platform/controls.h"
 #include "platform/flexgrid.h"
 #include "platform/system_services.h"
@@ -176,9 +177,8 @@ int main(int argc, char *argv[])
     // the largest history that still takes a record: one below the limit.
     Samples save("save", wanted);
     QFile history(QStringLiteral("履歴.txt"));
-    constexpr int kMaxRecords = 32766;
-    if (form.msgRireki->Rows() - 1 >= kMaxRecords) {
-        form.msgRireki->setRows(kMaxRecords);
+    if (form.msgRireki->Rows() - 1 >= sumiraku::kMaxHistoryRecords) {
+        form.msgRireki->setRows(sumiraku::kMaxHistoryRecords);
         if (!history.open(QIODevice::ReadWrite))
             fail("the history cannot be opened");
         const QByteArray bytes = history.readAll();

@@ -10,14 +10,6 @@
 
 namespace sumiraku {
 
-namespace {
-
-// The grid numbers rows with a 16-bit counter that is raised after each
-// record, so the 32,767th record already overflows it.
-constexpr qsizetype kMaxRecords = 32766;
-
-} // namespace
-
 HistoryReader::HistoryReader(const QString &fileName)
     : HistoryReader(decodeCp932(readFileBytes(fileName)), fileName)
 {
@@ -37,7 +29,7 @@ bool HistoryReader::next(HistoryRecord &r)
 {
     if (reader_.atEnd())
         return false;
-    if (read_ == kMaxRecords) {
+    if (read_ == kMaxHistoryRecords) {
         throw RuntimeError(ErrorNumber::Overflow, reader_.fileName(),
                            QStringLiteral("記録が 32767 件以上あります"));
     }
@@ -72,7 +64,7 @@ namespace {
 std::vector<HistoryRecord> allRecords(HistoryReader &&reader)
 {
     std::vector<HistoryRecord> records;
-    records.reserve(std::min(reader.lineCount(), kMaxRecords));
+    records.reserve(std::min(reader.lineCount(), kMaxHistoryRecords));
     HistoryRecord r;
     while (reader.next(r))
         records.push_back(r);
@@ -104,10 +96,12 @@ QByteArray historyRecordBytes(const HistoryRecord &record)
                                      record.perSecond, record.length, record.mode}));
 }
 
+namespace {
+
 // Whether the file's last line lacks its line end, as an editor may leave it.
 // The next record would then join that line and its first field would be
 // taken into the last field before it, shifting every record after.
-static bool endsMidLine(const QString &fileName)
+bool endsMidLine(const QString &fileName)
 {
     QFile file(fileName);
     char last = '\n';
@@ -115,6 +109,8 @@ static bool endsMidLine(const QString &fileName)
         file.getChar(&last);
     return last != '\n' && last != '\r' && last != ',';
 }
+
+} // namespace
 
 void appendHistory(const HistoryRecord &record, const QString &fileName)
 {

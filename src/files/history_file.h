@@ -11,6 +11,10 @@
 
 namespace sumiraku {
 
+// The most records a history may hold: the start-up numbers them with a 16-bit
+// counter that is raised after each one, so the 32,767th already overflows it.
+inline constexpr qsizetype kMaxHistoryRecords = 32766;
+
 struct HistoryRecord {
     QString date;        // "yyyy/mm/dd"
     QString time;        // "hh:nn:ss"

@@ -30,14 +30,12 @@ void frmMain::cmdHozon_Click()
 {
     if ((state.OkCount == 0 && state.NgCount == 0) || state.Playing || state.StartWait)
         return;
-    // Startup numbers the records with a 16-bit counter and refuses a history
-    // of 32,767: one more record now would leave a file the next start cannot
-    // read. Refused before the grid or the file change.
-    constexpr int kMaxRecords = 32766;
-    if (msgRireki->Rows() - 1 >= kMaxRecords) {
+    // One more record now would leave a file the next start cannot read.
+    // Refused before the grid or the file change.
+    if (msgRireki->Rows() - 1 >= kMaxHistoryRecords) {
         throw RuntimeError(ErrorNumber::Overflow, QStringLiteral("履歴.txt"),
                            QStringLiteral("記録が %1 件に達しています。履歴をクリアしてください。")
-                               .arg(kMaxRecords));
+                               .arg(kMaxHistoryRecords));
     }
 
     const HistoryRecord shown = resultNow(state, modeText(), platform().clock->now());

@@ -106,9 +106,10 @@ int plannedOpenError(const QString &fileName, bool createsFile)
 qint64 writeThrough(QFileDevice &file, const QByteArray &bytes)
 {
     errno = 0;
-    if (!plannedFaults || plannedFaults->diskRoom < 0 || plannedFaults->diskRoom >= bytes.size()) {
-        if (plannedFaults && plannedFaults->diskRoom >= 0)
-            plannedFaults->diskRoom -= bytes.size();
+    if (!plannedFaults || plannedFaults->diskRoom < 0)
+        return file.write(bytes);
+    if (plannedFaults->diskRoom >= bytes.size()) {
+        plannedFaults->diskRoom -= bytes.size();
         return file.write(bytes);
     }
     const qint64 room = plannedFaults->diskRoom;
