@@ -17,9 +17,9 @@
 #include "app/app_setup.h"
 #include "app/frmMain.h"
 #include "files/history_file.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
-#include "platform/system_services.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
+#include "app/system_services.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,7 @@
 // in a fresh process, so that one's freed memory does not flatter the next.
 // held appends row by row with Redraw off, as the window's startup does.
 
-#include "platform/flexgrid.h"
+#include "controls/flexgrid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -9,8 +9,7 @@
 
 #include "app/app_setup.h"
 #include "app/frmMain.h"
-#include "platform/helpviewer_system.h"
-#include "platform/system_services.h"
+#include "app/system_services.h"
 
 #include <QApplication>
 

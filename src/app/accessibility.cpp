@@ -1,8 +1,8 @@
 #include "app/accessibility.h"
 
 #include "app/frmMain.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,10 +1,9 @@
 #include "app/frmMain.h"
 
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
-#include "platform/runtime_error.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
+#include "runtime/runtime_error.h"
 
-#include <QApplication>
 #include <QListWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -77,28 +76,4 @@ void frmMain::fatal(const QString &message)
     platform_.messages->show(isVisible() ? this : nullptr, message, QStringLiteral("SUMIRAKU"),
                              MsgButtons::OkOnly, MsgIcon::Critical);
     platform_.process->exitNow(1);
-}
-
-QColor frmMain::buttonFace() const
-{
-    return QApplication::palette().color(QPalette::Button);
-}
-
-QString frmMain::modeText() const
-{
-    return cboHide->currentText();
-}
-
-void frmMain::setCell(int i, const QColor &back, const QString &caption)
-{
-    lblMondai[i]->setBackColor(back);
-    lblMondai[i]->setText(caption);
-}
-
-void frmMain::cutMoji()
-{
-    for (int i = 1; i <= 4; ++i) {
-        state.Moji[i] = state.Mondai.mid(i - 1, 1);
-        lblMondai[i]->setText(state.Moji[i]);
-    }
 }

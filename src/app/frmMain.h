@@ -4,8 +4,8 @@
 // it owns every control, the shared variables of the game (FormState) and the
 // event procedures, named control_Event. The bodies live with their subsystem:
 //   app/      the window and its layout, startup (Form_Load), help and exit
-//   files/    reading and writing the settings, dictionary and history files
-//   game/     start, countdown, hiding, answers, the game clock, hint
+//   game/     the play settings, start, countdown, the cells, hiding, answers,
+//             the game clock
 //   history/  saving, the history grid, clearing, panel switching
 // Every event reaches its procedure through guard(): an error a procedure
 // throws is reported in a critical box and the program ends, as the classic
@@ -32,6 +32,7 @@ class PickCombo;
 class Shape;
 class AnswerBox;
 class FlexGrid;
+struct HistoryRecord;
 } // namespace sumiraku
 
 class frmMain : public QWidget {
@@ -81,15 +82,15 @@ public:
     void Form_Load();                          // app/startup.cpp
     void cmdHelp_Click();                      // app/help_exit.cpp
     void cmdEnd_Click();                       // app/help_exit.cpp
-    void cboJikan_Click();                     // files/settings_controls.cpp
-    void chkAs_Click();                        // files/settings_controls.cpp
-    void cboHide_Click();                      // files/settings_controls.cpp
+    void cboJikan_Click();                     // game/settings.cpp
+    void chkAs_Click();                        // game/settings.cpp
+    void cboHide_Click();                      // game/settings.cpp
     void cmdStart_Click();                     // game/start.cpp
     void tmrStart_Timer();                     // game/countdown.cpp
     void txtKaitou_KeyPress(qint16 &KeyAscii); // game/answer.cpp
     void tmrBp_Timer();                        // game/game_clock.cpp
-    void lblHint_Click();                      // game/hint.cpp
-    void lblMondai_Click(qint16 Index);        // game/hint.cpp
+    void lblHint_Click();                      // game/cells.cpp
+    void lblMondai_Click(qint16 Index);        // game/cells.cpp
     void cmdHozon_Click();                     // history/save.cpp
     void cmdClear_Click();                     // history/clear.cpp
     void fraJisyo_Click();                     // history/panels.cpp
@@ -99,18 +100,23 @@ public:
     void InitRirekiGrid();                     // history/grid.cpp
     void HideMoji();                           // game/hide.cpp
     void ApplyMado();                          // game/hide.cpp
-    qint16 LoadJisyoList();                    // files/jisyo_window.cpp
-    bool LoadJisyo();                          // files/jisyo_window.cpp; false: no entries, nothing changed
+    qint16 LoadJisyoList();                    // app/startup.cpp
+    bool LoadJisyo();                          // game/question.cpp; false: no entries, nothing changed
 
     // --- helpers shared by several procedures
-    QColor buttonFace() const;                 // the colour of a closed cell
+    QColor buttonFace() const;                 // game/cells.cpp: the colour of a closed cell
     static QColor white() { return QColor(255, 255, 255); }
-    void setCell(int i, const QColor &back, const QString &caption);
-    void cutMoji();                            // Moji(1..4) from Mondai, cells captioned
-    QString modeText() const;                  // the text of cboHide
-    void drawMondai();                         // game/draw.cpp: the next idiom into Mondai
-    void writeSettingsFile();                  // files/settings_controls.cpp
-    void addRirekiRow(int n, const QStringList &columns);   // history/grid.cpp
+    void setCell(int i, const QColor &back, const QString &caption);   // game/cells.cpp
+    void cutMoji();                            // game/cells.cpp: Moji(1..4) from Mondai, cells captioned
+    std::array<QString, 4> captions() const;   // game/cells.cpp: what the cells show
+    QString modeText() const;                  // game/cells.cpp: the text of cboHide
+    void drawMondai();                         // game/question.cpp: the next idiom into Mondai
+    // game/question.cpp: draws the next idiom into the cells, then opens them as
+    // designated or hides them by the mode's count. The caller tests the mode
+    // its own way (see game/rules.h).
+    void askMondai(bool playerOpensCells);
+    void writeSettingsFile();                  // game/settings.cpp
+    void addRirekiRow(int n, const sumiraku::HistoryRecord &record);   // history/grid.cpp
     void scrollRirekiToNewest();               // history/grid.cpp
 
     // Runs one event procedure; an error it throws is reported and ends the program.

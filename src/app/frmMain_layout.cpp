@@ -4,8 +4,8 @@
 #include "app/frmMain.h"
 #include "app/accessibility.h"
 #include "app/app_setup.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
 
 #include <QGroupBox>
 #include <QIcon>

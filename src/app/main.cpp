@@ -1,6 +1,6 @@
 #include "app/app_setup.h"
 #include "app/frmMain.h"
-#include "platform/system_services.h"
+#include "app/system_services.h"
 
 #include <QApplication>
 

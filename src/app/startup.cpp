@@ -1,14 +1,16 @@
 #include "app/frmMain.h"
 
+#include "files/dictionary_file.h"
 #include "files/history_file.h"
 #include "files/settings_file.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
-#include "platform/numbers.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
+#include "runtime/numbers.h"
 
-#include <QHash>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
+#include <QStringListModel>
 #include <QToolButton>
 
 #include <algorithm>
@@ -34,25 +36,26 @@ void loadHistoryGrid(frmMain &form)
     HistoryReader reader;
     FlexGrid *grid = form.msgRireki;
     grid->setRedraw(false);
-    QHash<qint16, QString> counts;   // the few distinct counts, each formatted once
-    const auto count = [&counts](qint16 value) -> const QString & {
-        QString &text = counts[value];
-        if (text.isNull())
-            text = QString::number(value);
-        return text;
-    };
     qint16 n = 1;
     HistoryRecord rec;
     while (reader.next(rec)) {
         grid->setRows(n + 1);
-        form.addRirekiRow(n, {rec.date, rec.time, rec.questions, count(rec.ok), count(rec.ng),
-                              rec.rate, rec.perSecond, rec.length, rec.mode});
+        form.addRirekiRow(n, rec);
         n = add16(n, 1);
     }
     grid->setRedraw(true);
 }
 
 } // namespace
+
+qint16 frmMain::LoadJisyoList()
+{
+    const QStringList entries = readDictionary();
+    // Added after whatever the list already shows, as items would be.
+    auto *model = qobject_cast<QStringListModel *>(lstJisyo->model());
+    model->setStringList(model->stringList() + entries);
+    return checked16(entries.size());
+}
 
 void frmMain::Form_Load()
 {

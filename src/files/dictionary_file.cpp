@@ -1,7 +1,7 @@
 #include "files/dictionary_file.h"
 
-#include "platform/cp932.h"
-#include "platform/seqfile.h"
+#include "runtime/cp932.h"
+#include "runtime/seqfile.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "files/history_file.h"
 
-#include "platform/cp932.h"
-#include "platform/seqfile.h"
+#include "runtime/cp932.h"
+#include "runtime/seqfile.h"
 
 #include <QFile>
 #include <QHash>

@@ -2,7 +2,8 @@
 
 // The history file: one record of nine fields per saved game, oldest first.
 
-#include "platform/seqfile.h"
+#include "files/data_files.h"
+#include "runtime/seqfile.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -31,7 +32,7 @@ struct HistoryRecord {
 // does. A record cut short is an input-past-end error, fields 4 and 5 that are
 // not 16-bit integers a type mismatch or overflow, and 32,767 or more records
 // an overflow of the 16-bit record counter; every error names the file.
-std::vector<HistoryRecord> readHistory(const QString &fileName = QStringLiteral("履歴.txt"));
+std::vector<HistoryRecord> readHistory(const QString &fileName = kHistoryFile.toString());
 // The same from the file's bytes already read; fileName names it in errors.
 std::vector<HistoryRecord> parseHistory(const QByteArray &bytes, const QString &fileName);
 
@@ -40,7 +41,7 @@ std::vector<HistoryRecord> parseHistory(const QByteArray &bytes, const QString &
 class HistoryReader {
 public:
     // Reads the whole file; a missing or unreadable file is reported here.
-    explicit HistoryReader(const QString &fileName = QStringLiteral("履歴.txt"));
+    explicit HistoryReader(const QString &fileName = kHistoryFile.toString());
     // Over the file's bytes already read; fileName names it in errors.
     static HistoryReader fromBytes(const QByteArray &bytes, const QString &fileName);
 
@@ -65,9 +66,9 @@ private:
 QByteArray historyRecordBytes(const HistoryRecord &record);
 
 // Appends one record in one write; a failed write leaves the file as it was.
-void appendHistory(const HistoryRecord &record, const QString &fileName = QStringLiteral("履歴.txt"));
+void appendHistory(const HistoryRecord &record, const QString &fileName = kHistoryFile.toString());
 
 // Leaves the file existing and empty.
-void emptyHistory(const QString &fileName = QStringLiteral("履歴.txt"));
+void emptyHistory(const QString &fileName = kHistoryFile.toString());
 
 } // namespace sumiraku

@@ -2,6 +2,7 @@
 
 // The settings file: play seconds, auto-save flag and the mode text on one line.
 
+#include "files/data_files.h"
 #include <QByteArray>
 #include <QString>
 
@@ -16,7 +17,7 @@ struct Settings {
 // Reads the first three fields (anything after them is ignored) and refuses
 // values no game can run with: play seconds below 1, auto-save other than 0
 // or 1. Play seconds above the list's 180 are allowed.
-Settings readSettings(const QString &fileName = QStringLiteral("設定.txt"));
+Settings readSettings(const QString &fileName = kSettingsFile.toString());
 // The same from the file's bytes already read; fileName names it in errors.
 Settings parseSettings(const QByteArray &bytes, const QString &fileName);
 
@@ -25,6 +26,6 @@ QByteArray settingsBytes(qint16 playByou, qint16 autoSave, const QString &mode);
 
 // Rewrites the whole file atomically.
 void writeSettings(qint16 playByou, qint16 autoSave, const QString &mode,
-                   const QString &fileName = QStringLiteral("設定.txt"));
+                   const QString &fileName = kSettingsFile.toString());
 
 } // namespace sumiraku

@@ -1,7 +1,8 @@
 #include "app/frmMain.h"
 
-#include "platform/controls.h"
-#include "platform/numbers.h"
+#include "controls/controls.h"
+#include "game/rules.h"
+#include "runtime/numbers.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -29,19 +30,8 @@ void frmMain::txtKaitou_KeyPress(qint16 &KeyAscii)
         state.NgCount = add16(state.NgCount, 1);
         lblNg->setText(QString::number(state.NgCount));
     } else {
-        QString entry;
-        for (int i = 1; i <= 4; ++i) {
-            const QString caption = lblMondai[i]->text();
-            entry += caption.isEmpty() ? QStringLiteral("□") : caption;
-        }
-        lstRireki->addItem(entry);
-
-        drawMondai();
-        cutMoji();
-        if (modeText() != QStringLiteral("S:指定"))
-            HideMoji();
-        else
-            ApplyMado();
+        lstRireki->addItem(solvedEntry(captions()));
+        askMondai(opensCellsByName(modeText()));
 
         state.OkCount = add16(state.OkCount, 1);
         lblOk->setText(QString::number(state.OkCount));

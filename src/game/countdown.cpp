@@ -1,7 +1,8 @@
 #include "app/frmMain.h"
 
-#include "platform/controls.h"
-#include "platform/numbers.h"
+#include "controls/controls.h"
+#include "game/rules.h"
+#include "runtime/numbers.h"
 
 #include <QLabel>
 #include <cmath>
@@ -22,12 +23,7 @@ void frmMain::tmrStart_Timer()
         return;
 
     state.StartWait = false;
-    drawMondai();
-    cutMoji();
-    if (!modeText().startsWith(u'S'))
-        HideMoji();
-    else
-        ApplyMado();
+    askMondai(opensCellsByLetter(modeText()));
     txtKaitou->setFocus();
     state.JikanNow = static_cast<qint32>(std::floor(platform().clock->secondsSinceMidnight()));
     state.JikanStart = state.JikanNow;

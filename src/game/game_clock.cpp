@@ -1,10 +1,10 @@
 #include "app/frmMain.h"
 
 #include "game/rules.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
-#include "platform/runtime_error.h"
-#include "platform/numbers.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
+#include "runtime/runtime_error.h"
+#include "runtime/numbers.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -33,8 +33,7 @@ void frmMain::tmrBp_Timer()
     if (!state.Playing)
         return;
     state.JikanNow = clockReading(platform().clock->secondsSinceMidnight(), state.JikanStart);
-    // A machine that slept through the game comes back far past its end.
-    state.JikanNokori = static_cast<qint16>(std::clamp<qint32>(state.JikanEnd - state.JikanNow, -32768, 32767));
+    state.JikanNokori = secondsLeft(state.JikanEnd, state.JikanNow);
     shpJikanK->setWidthTwips(barWidth(state.JikanNokori, state.PlayByou, state.JikanBarWidth));
     if (state.JikanNokori >= 1)
         return;
@@ -43,11 +42,7 @@ void frmMain::tmrBp_Timer()
     cmdStart->setEnabled(true);
     tryStep([this] { lstJisyo->setFocus(); });
     tryStep([this] { lblByou->setText(formatPerSecond(state.MojiCount, state.PlayByou)); });
-    tryStep([this] {
-        lblRitu->setText(state.MojiCount != 0
-                             ? formatRate(state.OkCount, add16(state.OkCount, state.NgCount))
-                             : QStringLiteral("0.0%"));
-    });
+    tryStep([this] { lblRitu->setText(endRateText(state.OkCount, state.NgCount, state.MojiCount)); });
     tryStep([this] { lblMoji_T->setText(QString::number(state.MojiCount)); });
     if (state.AutoSave == 1) {
         const int rowsBefore = msgRireki->Rows();

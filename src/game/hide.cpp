@@ -1,7 +1,7 @@
 #include "app/frmMain.h"
 
 #include "game/rules.h"
-#include "platform/controls.h"
+#include "controls/controls.h"
 
 #include <QListWidget>
 

@@ -1,6 +1,14 @@
 #pragma once
 
+// The rules of a game that need no window: the draw, the hidden cells, the
+// clock and the bar, the mode tests, and the texts a finished game shows and
+// records. The procedures in this folder apply them to the form.
+
+#include "files/history_file.h"
+
+#include <QDateTime>
 #include <QString>
+#include <array>
 
 namespace sumiraku {
 
@@ -17,12 +25,35 @@ qint16 hideCountFor(const QString &mode, float r);
 // The position (0 … n - 1) taken from a bag of n items with r in [0, 1).
 int bagPosition(int n, float r);
 
+// The two tests of "the player opens the cells himself". They differ on
+// purpose and must stay apart: the countdown, a start, a cell click and a
+// mode pick go by the first letter, so any text beginning with "S" counts;
+// the answer path compares the whole text, so only "S:指定" itself does, and
+// after a right answer under a typed "S…" the cells are hidden by count.
+bool opensCellsByLetter(const QString &mode);
+bool opensCellsByName(const QString &mode);
+
 // Whole seconds of a clock reading during a game; readings below the one taken
 // at the first question belong to the next day, so a game runs past midnight.
 qint32 clockReading(double secondsSinceMidnight, qint32 firstReading);
 
+// Seconds from now to the end, held in 16 bits: a machine that slept through
+// the game comes back far past its end.
+qint16 secondsLeft(qint32 end, qint32 now);
+
 // Width of the time bar for the seconds left, computed as the classic
 // expression does in double precision; never negative.
 int barWidth(qint16 secondsLeft, qint16 playByou, qint16 fullWidth);
+
+// The solved list's entry: the cells' captions, a hidden one as "□".
+QString solvedEntry(const std::array<QString, 4> &captions);
+
+// The rate shown when time is up: "0.0%" when no character was typed right,
+// even if there were misses.
+QString endRateText(qint16 ok, qint16 ng, qint16 characters);
+
+// The record of a game as the history keeps it, dated `now`.
+HistoryRecord gameRecord(qint16 ok, qint16 ng, qint16 characters, qint16 playByou,
+                         const QString &mode, const QDateTime &now);
 
 } // namespace sumiraku

@@ -1,6 +1,8 @@
 #include "app/frmMain.h"
 
-#include "platform/controls.h"
+#include "controls/controls.h"
+#include "files/data_files.h"
+#include "game/rules.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -22,7 +24,7 @@ void frmMain::cmdStart_Click()
     state.MojiCount = 0;
     txtKaitou->setText(QString());
 
-    const bool sMode = modeText().startsWith(u'S');
+    const bool sMode = opensCellsByLetter(modeText());
     if (sMode && !anyMado(state)) {
         platform().messages->show(
             this, QStringLiteral("Ｓ：指定モードの場合は、いずれか一つ以上の窓は開いてください。"),
@@ -45,7 +47,7 @@ void frmMain::cmdStart_Click()
     // the first draw, and keep the previous game's idioms for the answer box.
     if (!LoadJisyo()) {
         state.StartWait = false;
-        platform().messages->show(this, QStringLiteral("辞書.txt に四字熟語が登録されていません。"),
+        platform().messages->show(this, QStringLiteral("%1 に四字熟語が登録されていません。").arg(kDictionaryFile),
                                   QStringLiteral("スタートチェック"), MsgButtons::OkOnly,
                                   MsgIcon::Exclamation);
         return;

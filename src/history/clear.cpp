@@ -1,7 +1,7 @@
 #include "app/frmMain.h"
 
 #include "files/history_file.h"
-#include "platform/flexgrid.h"
+#include "controls/flexgrid.h"
 
 using namespace sumiraku;
 

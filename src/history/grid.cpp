@@ -1,6 +1,9 @@
 #include "app/frmMain.h"
 
-#include "platform/flexgrid.h"
+#include "controls/flexgrid.h"
+#include "files/history_file.h"
+
+#include <QHash>
 
 using namespace sumiraku;
 
@@ -16,6 +19,17 @@ const Column kColumns[10] = {
     {"ＯＫ", 600},    {"ＮＧ", 600},      {"正解率", 900},    {"秒当たり", 1000},
     {"表示秒数", 1025}, {"モード", 700},
 };
+
+// A long history repeats a few counts: each is formatted once and its text
+// shared by every cell that shows it.
+const QString &countText(qint16 value)
+{
+    static QHash<qint16, QString> texts;
+    QString &text = texts[value];
+    if (text.isNull())
+        text = QString::number(value);
+    return text;
+}
 
 } // namespace
 
@@ -38,14 +52,15 @@ void frmMain::InitRirekiGrid()
         msgRireki->setColAlignment(c, FlexGrid::CenterCenter);
 }
 
-void frmMain::addRirekiRow(int n, const QStringList &columns)
+void frmMain::addRirekiRow(int n, const HistoryRecord &rec)
 {
+    const QString columns[10] = {QString::number(n), rec.date, rec.time, rec.questions,
+                                 countText(rec.ok), countText(rec.ng), rec.rate,
+                                 rec.perSecond, rec.length, rec.mode};
     msgRireki->setRow(n);
-    msgRireki->setCol(0);
-    msgRireki->setText(QString::number(n));
-    for (int c = 1; c <= 9; ++c) {
+    for (int c = 0; c <= 9; ++c) {
         msgRireki->setCol(c);
-        msgRireki->setText(columns.value(c - 1));
+        msgRireki->setText(columns[c]);
     }
 }
 

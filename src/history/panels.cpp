@@ -1,6 +1,6 @@
 #include "app/frmMain.h"
 
-#include "platform/controls.h"
+#include "controls/controls.h"
 
 void frmMain::fraJisyo_Click()
 {

@@ -5,8 +5,8 @@
 #include "form_fixture.h"
 #include "app/accessibility.h"
 #include "game/rules.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -3,7 +3,7 @@
 // double-size pictures rather than blown up.
 
 #include "form_fixture.h"
-#include "platform/controls.h"
+#include "controls/controls.h"
 
 #include <QApplication>
 #include <QImage>

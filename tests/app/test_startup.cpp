@@ -2,8 +2,8 @@
 // files, and how it ends when a file is missing or unusable.
 
 #include "form_fixture.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,8 +2,8 @@
 // (places, looks, stacking, focus order) and how the controls report events.
 
 #include "form_fixture.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -5,8 +5,8 @@
 
 #include "files/history_file.h"
 #include "form_fixture.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
 #include "raised.h"
 
 #include <QDir>

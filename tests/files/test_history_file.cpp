@@ -2,7 +2,7 @@
 // failures.
 
 #include "files/history_file.h"
-#include "platform/runtime_error.h"
+#include "runtime/runtime_error.h"
 #include "raised.h"
 #include "sandbox.h"
 

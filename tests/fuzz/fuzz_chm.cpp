@@ -6,9 +6,9 @@
 
 #include "fuzz_support.h"
 
-#include "platform/chmarchive.h"
-#include "platform/chmcheck.h"
-#include "platform/chmcontents.h"
+#include "helpviewer/chmarchive.h"
+#include "helpviewer/chmcheck.h"
+#include "helpviewer/chmcontents.h"
 
 #include <QBuffer>
 #include <QFile>

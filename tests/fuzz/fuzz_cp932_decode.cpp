@@ -4,7 +4,7 @@
 
 #include "fuzz_support.h"
 
-#include "platform/cp932.h"
+#include "runtime/cp932.h"
 
 #include <QString>
 

@@ -6,8 +6,8 @@
 #include "fuzz_support.h"
 
 #include "files/dictionary_file.h"
-#include "platform/cp932.h"
-#include "platform/seqfile.h"
+#include "runtime/cp932.h"
+#include "runtime/seqfile.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -7,8 +7,8 @@
 
 #include "fuzz_support.h"
 
-#include "platform/cp932.h"
-#include "platform/seqfile.h"
+#include "runtime/cp932.h"
+#include "runtime/seqfile.h"
 
 #include <QStringList>
 

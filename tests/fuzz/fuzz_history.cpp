@@ -6,7 +6,7 @@
 #include "fuzz_support.h"
 
 #include "files/history_file.h"
-#include "platform/runtime_error.h"
+#include "runtime/runtime_error.h"
 
 #include <cstdint>
 #include <optional>

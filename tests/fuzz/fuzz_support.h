@@ -15,7 +15,7 @@
         }                                                                                  \
     } while (0)
 
-#include "platform/runtime_error.h"
+#include "runtime/runtime_error.h"
 
 #include <QByteArray>
 #include <cstdint>

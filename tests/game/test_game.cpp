@@ -2,9 +2,9 @@
 // message boxes in the test's hand.
 
 #include "form_fixture.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
-#include "platform/runtime_error.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
+#include "runtime/runtime_error.h"
 
 #include <QDir>
 #include <QLabel>

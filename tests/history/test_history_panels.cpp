@@ -1,9 +1,9 @@
 // Clearing the history and switching between the two panels.
 
 #include "form_fixture.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
-#include "platform/runtime_error.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
+#include "runtime/runtime_error.h"
 
 #include <QDir>
 #include <QListWidget>

@@ -4,9 +4,9 @@
 #include "files/history_file.h"
 #include "files/settings_file.h"
 #include "form_fixture.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
-#include "platform/write_faults.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
+#include "runtime/write_faults.h"
 
 #include <QTest>
 #include <QToolButton>

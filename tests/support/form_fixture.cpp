@@ -1,8 +1,8 @@
 #include "form_fixture.h"
 
 #include "app/app_setup.h"
-#include "platform/controls.h"
-#include "platform/flexgrid.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
 
 #include <QTableView>
 

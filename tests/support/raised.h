@@ -3,7 +3,7 @@
 // The runtime error an operation raises, for tests that check its number, file
 // and detail.
 
-#include "platform/runtime_error.h"
+#include "runtime/runtime_error.h"
 
 #include <optional>
 

@@ -1,0 +1,45 @@
+# Fails when a source includes a header of a layer above its own: the layers
+# that share a Qt module would otherwise compile such an include silently.
+# Run by the build: cmake -DSOURCE_DIR=src -P check_layers.cmake
+
+cmake_minimum_required(VERSION 3.19)
+
+set(below_runtime runtime)
+set(below_platform platform)
+set(below_files files runtime)
+set(below_controls controls)
+set(below_helpviewer helpviewer platform)
+set(below_rules game files runtime)
+# The procedures are frmMain's members by design, so they see the window.
+set(below_game app controls files game platform runtime)
+set(below_history app controls files game history platform runtime)
+set(below_app app controls files game helpviewer platform runtime)
+# Layers that need no display.
+set(no_display runtime platform files rules)
+
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.cpp ${SOURCE_DIR}/*.h)
+set(faults "")
+foreach(source IN LISTS sources)
+    string(REGEX MATCH "^[a-z]+" layer ${source})
+    if(source MATCHES "^game/rules\\.")
+        set(layer rules)
+    endif()
+    if(NOT DEFINED below_${layer})
+        list(APPEND faults "${source}: in no known layer")
+        continue()
+    endif()
+    file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS includes)
+        if(line MATCHES "\"([a-z]+)/[^\"]+\"")
+            if(NOT CMAKE_MATCH_1 IN_LIST below_${layer})
+                list(APPEND faults "${source}: ${line} (a ${layer} source sees only: ${below_${layer}})")
+            endif()
+        elseif(layer IN_LIST no_display AND line MATCHES "<Qt(Gui|Widgets)/")
+            list(APPEND faults "${source}: ${line} (${layer} needs no display)")
+        endif()
+    endforeach()
+endforeach()
+if(faults)
+    list(JOIN faults "\n  " text)
+    message(FATAL_ERROR "Includes that climb a layer:\n  ${text}")
+endif()

@@ -1,0 +1,198 @@
+#include "controls/controls.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
+#include <algorithm>
+
+namespace sumiraku {
+
+void ClickLabel::setBackColor(const QColor &color)
+{
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, color);
+    setPalette(pal);
+}
+
+QColor ClickLabel::backColor() const
+{
+    return palette().color(QPalette::Window);
+}
+
+void ClickLabel::setWrapAnywhere(bool on)
+{
+    wrapAnywhere_ = on;
+    update();
+}
+
+void ClickLabel::paintEvent(QPaintEvent *event)
+{
+    if (!wrapAnywhere_) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    // Qt lets a line-end space hang and keeps the next character with it, so
+    // lay the characters out one by one.
+    const QRect area = contentsRect();
+    const QFontMetrics metrics(font());
+    QStringList lines(QString{});
+    for (const QChar ch : text()) {
+        if (!lines.last().isEmpty()
+            && metrics.horizontalAdvance(lines.last() + ch) > area.width())
+            lines.append(QString{});
+        lines.last() += ch;
+    }
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    QRect line(area.left(), area.top(), area.width(), metrics.height());
+    for (const QString &text : lines) {
+        painter.drawText(line, int(alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignTop, text);
+        line.translate(0, metrics.height());
+    }
+}
+
+void ClickLabel::mousePressEvent(QMouseEvent *event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+    event->accept();   // so that the release comes back here
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton
+                       && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        emit clicked();
+}
+
+ClickFrame::ClickFrame(const QString &title, QWidget *parent) : QGroupBox(title, parent)
+{
+    // Opaque, so that the frame lying above another one hides it whole.
+    setAutoFillBackground(true);
+}
+
+void ClickFrame::mousePressEvent(QMouseEvent *event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    QGroupBox::mousePressEvent(event);
+    event->accept();
+}
+
+void ClickFrame::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton
+                       && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QGroupBox::mouseReleaseEvent(event);
+    event->accept();
+    if (click)
+        emit clicked();
+}
+
+PickCombo::PickCombo(QWidget *parent) : QComboBox(parent)
+{
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);    // it would complete and activate typed text
+    setMaxVisibleItems(8);
+    connect(this, &QComboBox::activated, this, [this] {
+        if (picking_)
+            emit clicked();
+    });
+}
+
+void PickCombo::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        if (!(event->modifiers() & Qt::AltModifier)) {
+            picking_ = true;
+            QComboBox::keyPressEvent(event);
+            picking_ = false;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+void PickCombo::wheelEvent(QWheelEvent *event)
+{
+    picking_ = true;
+    QComboBox::wheelEvent(event);
+    picking_ = false;
+}
+
+void PickCombo::hidePopup()
+{
+    // A choice in the popup closes it and is reported right after, in the same
+    // call; an Escape closes it with no report. Either way the window ends with
+    // the return to the event loop.
+    QComboBox::hidePopup();
+    picking_ = true;
+    QTimer::singleShot(0, this, [this] { picking_ = false; });
+}
+
+Shape::Shape(const QColor &fill, QWidget *parent) : QWidget(parent), fill_(fill)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Shape::setWidthTwips(int twips)
+{
+    widthTwips_ = twips;
+    resize(std::min(twipsToPixels(twips), QWIDGETSIZE_MAX), height());
+}
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                 twipsToPixels(height));
+}
+
+void Shape::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), fill_);
+}
+
+void AnswerBox::keyPressEvent(QKeyEvent *event)
+{
+    qint16 code = 0;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        code = 13;
+        break;
+    case Qt::Key_Escape:
+        code = 27;
+        break;
+    default: {
+        const QString text = event->text();
+        if (text.size() == 1 && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            code = static_cast<qint16>(text.at(0).unicode());
+    }
+    }
+    if (code != 0 && keyPress) {
+        keyPress(code);
+        if (code == 0) {
+            event->accept();
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+} // namespace sumiraku

@@ -1,0 +1,92 @@
+#include "game/rules.h"
+
+#include "runtime/numbers.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sumiraku {
+
+qint16 drawIndex(qint16 count, float r)
+{
+    const float k = static_cast<float>(count) * r + 1.0f;
+    const int index = static_cast<int>(std::floor(k));
+    return static_cast<qint16>(std::clamp(index, 1, std::max<int>(count, 1)));
+}
+
+qint16 hideCountFor(const QString &mode, float r)
+{
+    if (mode == QStringLiteral("R:ランダム"))
+        return static_cast<qint16>(std::floor(4.0f * r));
+    // A typed mode text may ask for more cells than there are places to record.
+    const double count = std::nearbyint(leadingNumber(mode));
+    return static_cast<qint16>(std::clamp(count, 0.0, 3.0));
+}
+
+int bagPosition(int n, float r)
+{
+    const float j = static_cast<float>(n) * r;
+    return std::clamp(static_cast<int>(std::floor(j)), 0, n - 1);
+}
+
+bool opensCellsByLetter(const QString &mode)
+{
+    return mode.startsWith(u'S');
+}
+
+bool opensCellsByName(const QString &mode)
+{
+    return mode == QStringLiteral("S:指定");
+}
+
+qint32 clockReading(double secondsSinceMidnight, qint32 firstReading)
+{
+    constexpr qint32 secondsPerDay = 86400;
+    auto reading = static_cast<qint32>(std::floor(secondsSinceMidnight));
+    if (reading < firstReading)
+        reading += secondsPerDay;
+    return reading;
+}
+
+qint16 secondsLeft(qint32 end, qint32 now)
+{
+    return static_cast<qint16>(std::clamp<qint32>(end - now, -32768, 32767));
+}
+
+int barWidth(qint16 secondsLeft, qint16 playByou, qint16 fullWidth)
+{
+    const double width =
+        std::floor(static_cast<double>(secondsLeft) / playByou * 100 * fullWidth / 100);
+    return static_cast<int>(std::clamp(width, 0.0, 1.0e9));
+}
+
+QString solvedEntry(const std::array<QString, 4> &captions)
+{
+    QString entry;
+    for (const QString &caption : captions)
+        entry += caption.isEmpty() ? QStringLiteral("□") : caption;
+    return entry;
+}
+
+QString endRateText(qint16 ok, qint16 ng, qint16 characters)
+{
+    return characters != 0 ? formatRate(ok, add16(ok, ng)) : QStringLiteral("0.0%");
+}
+
+HistoryRecord gameRecord(qint16 ok, qint16 ng, qint16 characters, qint16 playByou,
+                         const QString &mode, const QDateTime &now)
+{
+    HistoryRecord rec;
+    rec.date = formatDate(now.date());
+    rec.time = formatTime(now.time());
+    rec.questions = QString::number(add16(ng, ok));
+    rec.ok = ok;
+    rec.ng = ng;
+    rec.rate = formatRate(ok, add16(ok, ng));
+    rec.perSecond = formatPerSecond(characters, playByou);
+    rec.length = QStringLiteral("%1秒").arg(playByou);
+    rec.mode = mode.left(1);
+    return rec;
+}
+
+} // namespace sumiraku

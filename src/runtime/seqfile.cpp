@@ -1,0 +1,315 @@
+#include "runtime/seqfile.h"
+
+#include "runtime/write_faults.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+
+namespace sumiraku {
+
+namespace {
+
+[[noreturn]] void fail(ErrorNumber number, const QString &fileName, const QString &reason)
+{
+    throw RuntimeError(number, fileName, reason);
+}
+
+QString systemReason(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+// errno taken right after the failing call names the reason; Qt only keeps it
+// as text. A missing folder on the way to a file to be written is a path error,
+// not a missing file.
+ErrorNumber numberForErrno(int err, bool writing)
+{
+    switch (err) {
+    case ENOENT:
+        return writing ? ErrorNumber::PathFileAccess : ErrorNumber::FileNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+        return ErrorNumber::PermissionDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return ErrorNumber::DiskFull;
+    case EISDIR:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return ErrorNumber::PathFileAccess;
+    default:
+        return ErrorNumber::DeviceIo;
+    }
+}
+
+[[noreturn]] void failOpen(const QFileDevice &file, const QString &fileName, int err, bool writing)
+{
+    // QSaveFile refuses a read-only target by itself, leaving errno alone.
+    const QFileInfo info(fileName);
+    if (err == 0 && info.exists() && !(writing ? info.isWritable() : info.isReadable()))
+        err = EACCES;
+    fail(numberForErrno(err, writing), fileName, file.errorString());
+}
+
+// Reads what went wrong in a write before anything else touches the file.
+RuntimeError writeError(const QFileDevice &file, const QString &fileName, int err)
+{
+    if (file.error() == QFileDevice::ResourceError)
+        return RuntimeError(ErrorNumber::DiskFull, fileName, file.errorString());
+    if (err == 0)
+        return RuntimeError(ErrorNumber::DeviceIo, fileName, file.errorString());
+    // A short write leaves Qt without an error of its own; errno has the reason.
+    const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
+                                                                 : systemReason(err);
+    return RuntimeError(numberForErrno(err, true), fileName, reason);
+}
+
+// Qt refuses a folder itself, without an errno to go by.
+void refuseFolder(const QString &fileName)
+{
+    if (QFileInfo(fileName).isDir())
+        fail(ErrorNumber::PathFileAccess, fileName, systemReason(EISDIR));
+}
+
+WriteFaults *plannedFaults = nullptr;
+
+// The errno the installed plan makes opening `fileName` for writing fail with,
+// or 0. `createsFile` is true when a new file appears in the folder (a missing
+// file, or the scratch copy a replacement is written to).
+int plannedOpenError(const QString &fileName, bool createsFile)
+{
+    if (!plannedFaults)
+        return 0;
+    if (plannedFaults->folderReadOnly && createsFile)
+        return EACCES;
+    if (plannedFaults->fileReadOnly && QFileInfo::exists(fileName))
+        return EACCES;
+    return 0;
+}
+
+[[noreturn]] void failPlannedOpen(const QString &fileName, int err)
+{
+    fail(numberForErrno(err, true), fileName, systemReason(err));
+}
+
+// One write, through the plan: a full disk takes what room it has left and
+// refuses the rest, as the system does. Returns the bytes written; errno is
+// set when fewer were.
+qint64 writeThrough(QFileDevice &file, const QByteArray &bytes)
+{
+    errno = 0;
+    if (!plannedFaults || plannedFaults->diskRoom < 0)
+        return file.write(bytes);
+    if (plannedFaults->diskRoom >= bytes.size()) {
+        plannedFaults->diskRoom -= bytes.size();
+        return file.write(bytes);
+    }
+    const qint64 room = plannedFaults->diskRoom;
+    plannedFaults->diskRoom = 0;
+    const qint64 written = room > 0 ? file.write(bytes.first(room)) : 0;
+    if (written == room)
+        errno = ENOSPC;
+    return written;
+}
+
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isDelimiter(QChar c) { return c == u',' || c == u'\r' || c == u'\n'; }
+
+QString shortened(const QString &text)
+{
+    constexpr qsizetype kMax = 40;
+    return text.size() <= kMax ? text : text.left(kMax) + u'…';
+}
+
+} // namespace
+
+QByteArray readFileBytes(const QString &fileName)
+{
+    refuseFolder(fileName);
+    QFile file(fileName);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        failOpen(file, fileName, errno, false);
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        fail(ErrorNumber::DeviceIo, fileName, file.errorString());
+    return bytes;
+}
+
+FieldReader::FieldReader(QString text, QString fileName)
+    : text_(std::move(text)), fileName_(std::move(fileName))
+{
+}
+
+QStringView FieldReader::readView()
+{
+    if (atEnd())
+        throw RuntimeError(ErrorNumber::InputPastEnd, fileName_);
+
+    const QStringView text(text_);
+    const qsizetype size = text.size();
+    while (pos_ < size && isBlank(text[pos_]))
+        ++pos_;
+
+    QStringView field;
+    if (pos_ < size && text[pos_] == u'"') {
+        const qsizetype start = pos_ + 1;
+        qsizetype close = text.indexOf(u'"', start);
+        if (close < 0)
+            close = size;
+        field = text.sliced(start, close - start);
+        pos_ = qMin(close + 1, size);
+        while (pos_ < size && !isDelimiter(text[pos_]))
+            ++pos_;
+    } else {
+        const qsizetype start = pos_;
+        while (pos_ < size && !isDelimiter(text[pos_]))
+            ++pos_;
+        qsizetype end = pos_;
+        while (end > start && isBlank(text[end - 1]))
+            --end;
+        field = text.sliced(start, end - start);
+    }
+
+    if (pos_ < size) {
+        const QChar delimiter = text[pos_++];
+        if (delimiter == u'\r' && pos_ < size && text[pos_] == u'\n')
+            ++pos_;
+    }
+    return field;
+}
+
+QString FieldReader::readString()
+{
+    return readView().toString();
+}
+
+// Only an optional sign and decimal digits count as an integer. The classic
+// reader would also take "12.5" or "1e3" and round them, but the program never
+// writes such a field, so one in a file is damage and is reported rather than
+// silently rounded. An empty field is not an integer either.
+qint16 FieldReader::readInteger()
+{
+    const QStringView field = readView();
+    QStringView digits = field;
+    while (!digits.isEmpty() && isBlank(digits.front()))
+        digits = digits.mid(1);
+    while (!digits.isEmpty() && isBlank(digits.back()))
+        digits.chop(1);
+
+    bool negative = false;
+    if (!digits.isEmpty() && (digits.front() == u'+' || digits.front() == u'-')) {
+        negative = digits.front() == u'-';
+        digits = digits.mid(1);
+    }
+    const auto detail = [field] {
+        return QStringLiteral("値: \"%1\"").arg(shortened(field.toString()));
+    };
+    if (digits.isEmpty())
+        throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail());
+
+    qint32 magnitude = 0;
+    bool tooLarge = false;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail());
+        if (!tooLarge) {
+            magnitude = magnitude * 10 + (c.unicode() - u'0');
+            tooLarge = magnitude > 32768;
+        }
+    }
+    const qint32 value = negative ? -magnitude : magnitude;
+    if (tooLarge || value > 32767)
+        throw RuntimeError(ErrorNumber::Overflow, fileName_, detail());
+    return qint16(value);
+}
+
+QString formatRecord(std::initializer_list<RecordField> fields)
+{
+    QString line;
+    for (const RecordField &field : fields) {
+        if (!line.isEmpty())
+            line += u',';
+        if (const auto *text = std::get_if<QString>(&field))
+            line += u'"' + *text + u'"';
+        else
+            line += QString::number(std::get<qint32>(field));
+    }
+    return line + QStringLiteral("\r\n");
+}
+
+void replaceFile(const QString &fileName, const QByteArray &bytes)
+{
+    refuseFolder(fileName);
+    if (const int err = plannedOpenError(fileName, true))
+        failPlannedOpen(fileName, err);
+    QSaveFile file(fileName);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        failOpen(file, fileName, errno, true);
+    if (writeThrough(file, bytes) != bytes.size())
+        throw writeError(file, fileName, errno);
+    if (plannedFaults && plannedFaults->renameFails) {
+        file.cancelWriting();   // the scratch copy goes when the file closes
+        fail(ErrorNumber::DeviceIo, fileName, systemReason(EIO));
+    }
+    errno = 0;
+    if (!file.commit())
+        throw writeError(file, fileName, errno);
+}
+
+void appendToFile(const QString &fileName, const QByteArray &bytes)
+{
+    refuseFolder(fileName);
+    const bool existed = QFileInfo::exists(fileName);
+    if (const int err = plannedOpenError(fileName, !existed))
+        failPlannedOpen(fileName, err);
+    // Unbuffered: the record goes to the system in one write call, not in
+    // pieces through Qt's buffer.
+    QFile file(fileName);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        failOpen(file, fileName, errno, true);
+    const qint64 oldSize = file.size();
+    const qint64 written = writeThrough(file, bytes);
+    const int err = errno;
+    if (written == bytes.size() && file.flush())
+        return;
+
+    // Leave no partial record behind: the next reader would take the fields
+    // shifted. A file this call created goes again.
+    const RuntimeError error = writeError(file, fileName, err);
+    if (!file.isSequential())
+        file.resize(oldSize);
+    file.close();
+    if (!existed)
+        QFile::remove(fileName);
+    throw error;
+}
+
+void emptyFile(const QString &fileName)
+{
+    refuseFolder(fileName);
+    if (const int err = plannedOpenError(fileName, !QFileInfo::exists(fileName)))
+        failPlannedOpen(fileName, err);
+    QFile file(fileName);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        failOpen(file, fileName, errno, true);
+    file.close();
+}
+
+void setWriteFaults(WriteFaults *faults)
+{
+    plannedFaults = faults;
+}
+
+} // namespace sumiraku

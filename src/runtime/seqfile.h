@@ -1,0 +1,68 @@
+#pragma once
+
+// Sequential data files, opened by bare name in the current directory, with the
+// classic comma-separated field format. Files are read whole and decoded at
+// once; every failure raises a RuntimeError that names the file and the
+// system's reason.
+
+#include "runtime/runtime_error.h"
+
+#include <QByteArray>
+#include <QString>
+#include <initializer_list>
+#include <variant>
+
+namespace sumiraku {
+
+// The bytes of a whole file (missing: FileNotFound; a folder or unreadable:
+// PathFileAccess or PermissionDenied).
+QByteArray readFileBytes(const QString &fileName);
+
+// Reads fields the way the classic input statement does:
+// - blanks (spaces, tabs) before a field are skipped;
+// - a field that begins with a double quote runs to the next double quote and
+//   is taken without the quotes; whatever stands after the closing quote up to
+//   the next comma or line end is dropped;
+// - an unquoted field runs to the next comma or line end; blanks at its end are
+//   dropped;
+// - a comma, CR LF, a lone CR or a lone LF ends a field and is consumed, so an
+//   empty line is one empty field, and a final line end makes no extra field;
+// - reading when nothing is left raises InputPastEnd.
+class FieldReader {
+public:
+    FieldReader(QString text, QString fileName);
+
+    bool atEnd() const { return pos_ >= text_.size(); }
+    QString readString();
+    // The same field as a view into the reader's text, valid while the reader
+    // lives: no copy for a field that is only looked at.
+    QStringView readView();
+    // A field read into a 16-bit integer: not a number is a type mismatch, out
+    // of range an overflow. The error's detail names the field's text.
+    qint16 readInteger();
+
+    const QString &fileName() const { return fileName_; }
+
+private:
+    QString text_;
+    QString fileName_;
+    qsizetype pos_ = 0;
+};
+
+// One record as the classic write statement puts it: texts in double quotes
+// (not escaped), integers bare, fields separated by commas, ended by CR LF.
+using RecordField = std::variant<QString, qint32>;
+QString formatRecord(std::initializer_list<RecordField> fields);
+
+// Replaces a whole file: writes beside it and renames, so the old content stays
+// if anything fails.
+void replaceFile(const QString &fileName, const QByteArray &bytes);
+
+// Appends bytes in one write; if the write fails part-way the file is cut back
+// to its former length before the error is raised. Creates a missing file.
+void appendToFile(const QString &fileName, const QByteArray &bytes);
+
+// Opens for output and closes at once: the file exists afterwards with 0 bytes.
+void emptyFile(const QString &fileName);
+
+} // namespace sumiraku

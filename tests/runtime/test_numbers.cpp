@@ -1,0 +1,87 @@
+// 16-bit arithmetic, the two roundings, the leading-number rule and the
+// display patterns.
+
+#include "runtime/numbers.h"
+#include "runtime/runtime_error.h"
+
+#include <QTest>
+#include <functional>
+#include <limits>
+
+using namespace sumiraku;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString text(double value) { return QString::number(value, 'g', 17); }
+QString text(const QString &value) { return value; }
+
+// The result as text, or "overflow" when the operation raises that error.
+template <typename Operation>
+QString outcome(Operation operation)
+{
+    try {
+        return text(operation());
+    } catch (const RuntimeError &e) {
+        return e.number() == ErrorNumber::Overflow ? u"overflow"_s : e.message();
+    }
+}
+
+} // namespace
+
+using Operation = std::function<QString()>;
+Q_DECLARE_METATYPE(Operation)
+
+class TestNumbers : public QObject {
+    Q_OBJECT
+
+private slots:
+    void computes_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char *name, auto operation, const QString &expected) {
+            QTest::newRow(name) << Operation([operation] { return outcome(operation); }) << expected;
+        };
+        row("add up to the top", [] { return add16(32766, 1); }, u"32767"_s);
+        row("add past the top", [] { return add16(32767, 1); }, u"overflow"_s);
+        row("add past the bottom", [] { return add16(-32768, -1); }, u"overflow"_s);
+        row("round 2.5 to even", [] { return roundToInt16(2.5); }, u"2"_s);
+        row("round -1.5 to even", [] { return roundToInt16(-1.5); }, u"-2"_s);
+        row("round -32768.5", [] { return roundToInt16(-32768.5); }, u"-32768"_s);
+        row("round 32767.5", [] { return roundToInt16(32767.5); }, u"overflow"_s);
+        row("round nan", [] { return roundToInt16(qQNaN()); }, u"overflow"_s);
+        row("val mode text", [] { return leadingNumber(u"2:ノーマル"_s); }, u"2"_s);
+        row("val random mode", [] { return leadingNumber(u"R:ランダム"_s); }, u"0"_s);
+        row("val blanks inside", [] { return leadingNumber(u" - 16 15\t19"_s); }, u"-161519"_s);
+        row("val full-width space stops", [] { return leadingNumber(u"1\u30002"_s); }, u"1"_s);
+        row("val exponent d", [] { return leadingNumber(u"2.5D-1x"_s); }, u"0.25"_s);
+        row("val exponent without digits", [] { return leadingNumber(u"7e+x"_s); }, u"7"_s);
+        row("val hex integer sign", [] { return leadingNumber(u"&HFFFF"_s); }, u"-1"_s);
+        row("val hex long", [] { return leadingNumber(u"&H10000"_s); }, u"65536"_s);
+        row("val full-width digits", [] { return leadingNumber(u"１２"_s); }, u"0"_s);
+        row("val past double", [] { return leadingNumber(u"1e400"_s); }, u"overflow"_s);
+        row("val hex past 32 bits", [] { return leadingNumber(u"&H100000000"_s); }, u"overflow"_s);
+        row("speed 107/40", [] { return formatPerSecond(107, 40); }, u"2.68/秒"_s);
+        row("speed in no time", [] { return formatPerSecond(10, 0); }, u"overflow"_s);
+        row("rate 1/16", [] { return formatRate(1, 16); }, u"6.3%"_s);
+        row("rate of nothing", [] { return formatRate(0, 0); }, u"overflow"_s);
+        row("carry through nines", [] { return formatQuotient(9995, 1000, 2); }, u"10.00"_s);
+        row("negative half", [] { return formatQuotient(-1, 2, 0); }, u"-1"_s);
+        row("negative rounding to zero", [] { return formatQuotient(-1, 1000, 2); }, u"0.00"_s);
+        row("most negative", [] { return formatQuotient(std::numeric_limits<qint64>::min(), 1, 0); },
+            u"-9223372036854775808"_s);
+        row("date and time", [] { return formatDate({2026, 5, 6}) + formatTime({9, 5, 7}); },
+            u"2026/05/0609:05:07"_s);
+    }
+
+    void computes()
+    {
+        QFETCH(Operation, operation);
+        QFETCH(QString, expected);
+        QCOMPARE(operation(), expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNumbers)
+#include "test_numbers.moc"
