@@ -1,0 +1,209 @@
+#!/usr/bin/env python3
+"""Plants known faults in src/ one at a time and checks that the unit tests
+catch each one. Run it after reshaping tests, to show that nothing the suite
+caught before has slipped through.
+
+    tools/mutants.py [--build DIR] [--only NAME ...]
+
+Each fault gives one or more (search, replace) forms, since code moves; the
+first search that occurs exactly once under src/ is used. The tree is restored
+after each fault. Needs a configured build directory (default build-mutants/,
+configured here if missing). Prints one line a fault and a summary; exits 1 if
+any fault survived or could not be planted.
+"""
+import argparse
+import pathlib
+import subprocess
+import sys
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+
+# name, forms
+FAULTS = [
+    ("append: no cut-back after a partial write",
+     [("file.resize(oldSize);", "(void)oldSize;")]),
+    ("append: a created file stays after a failed write",
+     [("        QFile::remove(fileName);\n    throw error;", "    throw error;")]),
+    ("replace: a short write is committed",
+     [("if (writeThrough(file, bytes) != bytes.size())", "if (writeThrough(file, bytes) < 0)")]),
+    ("record: no CR LF at the end",
+     [('return line + QStringLiteral("\\r\\n");', "return line;")]),
+    ("history append: no line end before a record after an unended line",
+     [('bytes.prepend("\\r\\n");', ";")]),
+    ("quotient: halves rounded to even instead of away from zero",
+     [("if (rem >= d - rem) {", "if (rem > d - rem) {")]),
+    ("CInt: halves rounded up instead of to even",
+     [("(frac == 0.5 && std::fmod(floor, 2.0) != 0.0)", "frac == 0.5")]),
+    ("16-bit overflow one too late",
+     [("value > std::numeric_limits<qint16>::max())\n        overflow", "value > 32768)\n        overflow")]),
+    ("Val: blanks inside a number not ignored",
+     [("if (c != u' ' && c != u'\\t' && c != u'\\n')", "if (true)")]),
+    ("field reader: CR LF read as two line ends",
+     [("if (delimiter == u'\\r' && pos_ < size && text[pos_] == u'\\n')", "if (false)")]),
+    ("field reader: trailing blanks kept",
+     [("while (end > start && isBlank(text[end - 1]))", "while (false)")]),
+    ("field reader: -32769 read as an integer",
+     [("tooLarge = magnitude > 32768;", "tooLarge = magnitude > 99999;")]),
+    ("code page 932: an unassigned pair gives two replacements",
+     [("pos += pair ? 2 : 1;", "pos += 1;")]),
+    ("code page 932: the yen sign written as a backslash",
+     [("case 0x00A2: case 0x00A3: case 0x00A5:", "case 0x00A2: case 0x00A3:")]),
+    ("code page 932: a character beyond the basic plane written as two ?",
+     [("pos += surrogatePair ? 2 : 1;", "pos += 1;")]),
+    ("history: the 32,767th record read (off by one at 32,766)",
+     [("if (read_ == kMaxHistoryRecords) {", "if (read_ == kMaxHistoryRecords + 1) {")]),
+    ("history: a count field not checked as an integer",
+     [("r.ok = reader_.readInteger();", "r.ok = qint16(reader_.readString().toInt());")]),
+    ("save: one record past the limit accepted",
+     [("if (msgRireki->Rows() - 1 >= kMaxHistoryRecords) {", "if (msgRireki->Rows() - 1 > kMaxHistoryRecords) {"),
+      ("historyFull(", "false && historyFull(")]),
+    ("save: allowed while a game runs",
+     [("|| state.Playing || state.StartWait)", "|| state.StartWait)")]),
+    ("dictionary: 32,768 entries accepted",
+     [("if (entries.size() == kMaxEntries) {", "if (entries.size() == kMaxEntries + 1) {")]),
+    ("dictionary: byte-order mark not recognised",
+     [("bytes.startsWith(kUtf8Bom)", "false")]),
+    ("settings: play seconds of 0 accepted",
+     [("if (settings.PlayByou < 1)", "if (settings.PlayByou < 0)")]),
+    ("settings: fields written in the wrong order",
+     [("formatRecord({qint32(playByou), qint32(autoSave), mode})", "formatRecord({qint32(autoSave), qint32(playByou), mode})")]),
+    ("date written without leading zeros",
+     [('u"yyyy/MM/dd"', 'u"yyyy/M/d"')]),
+    ("time written without a leading zero",
+     [('u"HH:mm:ss"', 'u"H:mm:ss"')]),
+    ("draw: index past the last entry",
+     [("std::clamp(index, 1, std::max<int>(count, 1))", "std::max(index, 1)")]),
+    ("hide: random mode never hides three",
+     [("std::floor(4.0f * r)", "std::floor(3.0f * r)")]),
+    ("hide: bag position past the end",
+     [("std::clamp(static_cast<int>(std::floor(j)), 0, n - 1)", "static_cast<int>(std::floor(j))")]),
+    ("clock: a game past midnight not carried into the next day",
+     [("reading += secondsPerDay;", ";")]),
+    ("time bar: negative width",
+     [("std::clamp(width, 0.0, 1.0e9)", "width")]),
+    ("game end: the idle rate text",
+     [(': QStringLiteral("0.0%"));', ': QStringLiteral("0%"));')]),
+    ("game end: ends a second early",
+     [("if (state.JikanNokori >= 1)", "if (state.JikanNokori >= 2)")]),
+    ("game end: no automatic save",
+     [("if (state.AutoSave == 1) {", "if (state.AutoSave == 2) {")]),
+    ("auto-save failure: the grid keeps a row the file lacks",
+     [("            msgRireki->setRows(rowsBefore);\n            platform()", "            platform()")]),
+    ("answer: a miss not counted",
+     [("        state.NgCount = add16(state.NgCount, 1);\n", "")]),
+    ("answer: characters counted as one an answer",
+     [("state.MojiCount = add16(state.MojiCount, checked16(txtKaitou->text().size()));",
+       "state.MojiCount = add16(state.MojiCount, 1);")]),
+    ("answer: hidden cells not shown as a square in the solved list",
+     [('caption.isEmpty() ? QStringLiteral("□") : caption', "caption")]),
+    ("answer: Enter judged before the first idiom",
+     [("if (!state.MondaiDrawn)\n        return;", "")]),
+    ("answer: Esc does not reveal",
+     [("if (KeyAscii == 27) {\n        cutMoji();", "if (KeyAscii == 27) {")]),
+    ("answer path: the mode tested by its first letter",
+     [('if (modeText() != QStringLiteral("S:指定"))', "if (!modeText().startsWith(u'S'))")]),
+    ("countdown: the mode tested by its whole name",
+     [("    if (!modeText().startsWith(u'S'))\n        HideMoji();\n    else\n        ApplyMado();\n    txtKaitou",
+       '    if (modeText() != QStringLiteral("S:指定"))\n        HideMoji();\n    else\n        ApplyMado();\n    txtKaitou')]),
+    ("start: S mode with no open cell not refused",
+     [("if (sMode && !anyMado(state)) {", "if (false) {")]),
+    ("start: countdown step not reset",
+     [("    state.StartCount = 0;\n    shpJikanK", "    shpJikanK")]),
+    ("cell click: opens and closes the wrong way round",
+     [("state.Mado[Index] = true;", "state.Mado[Index] = false;")]),
+    ("mode combo: S does not close the designations",
+     [("        state.Mado[i] = false;\n    }\n    platform().messages->show(this, QStringLiteral(\"表示させたい",
+       "    }\n    platform().messages->show(this, QStringLiteral(\"表示させたい")]),
+    ("clear: Cancel still clears",
+     [("if (answer != MsgResult::Ok)\n        return;", "")]),
+    ("clear: the file is not emptied",
+     [("    emptyHistory();", "    ;")]),
+    ("exit: help windows left open",
+     [("    platform().help->closeAll();\n    platform().process->exitNow(0);", "    platform().process->exitNow(0);")]),
+    ("grid: a heading changed",
+     [('{"ＯＫ", 600}', '{"OK", 600}')]),
+    ("combo: typed text completed",
+     [("setCompleter(nullptr);", ";")]),
+    ("combo: the wheel is no pick",
+     [("    picking_ = true;\n    QComboBox::wheelEvent(event);", "    QComboBox::wheelEvent(event);")]),
+    ("label: a release outside still clicks",
+     [("                       && rect().contains(event->position().toPoint());\n    pressed_ = false;\n    QLabel::",
+       ";\n    pressed_ = false;\n    QLabel::")]),
+    ("twips rounded down",
+     [("return (twips * 2 + 15) / 30;", "return twips / 15;")]),
+    ("accessibility: a hidden cell read as its character",
+     [('what = cell.backColor().rgb() == closed.rgb() ? QStringLiteral("隠れています")',
+       'what = false ? QStringLiteral("隠れています")')]),
+    ("help file: an oversized object read",
+     [("if (length > kChmMaxObjectSize || !file.seek(qint64(offset)))", "if (!file.seek(qint64(offset)))")]),
+]
+
+
+def sources():
+    return [p for p in (ROOT / "src").rglob("*") if p.suffix in (".cpp", ".h")]
+
+
+def plant(forms):
+    texts = {p: p.read_text(encoding="utf-8") for p in sources()}
+    for search, replace in forms:
+        hits = [p for p, t in texts.items() if t.count(search) == 1]
+        total = sum(t.count(search) for t in texts.values())
+        if len(hits) == 1 and total == 1:
+            path = hits[0]
+            path.write_text(texts[path].replace(search, replace), encoding="utf-8")
+            return path, texts[path]
+    return None, None
+
+
+def run(cmd, **kw):
+    return subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, **kw)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--build", default=str(ROOT / "build-mutants"))
+    ap.add_argument("--only", nargs="*")
+    args = ap.parse_args()
+    build = pathlib.Path(args.build)
+    if not (build / "build.ninja").exists():
+        run(["cmake", "-S", str(ROOT), "-B", str(build), "-G", "Ninja",
+             "-DCMAKE_BUILD_TYPE=Debug"], check=True)
+    if run(["cmake", "--build", str(build)]).returncode != 0:
+        sys.exit("the unchanged tree does not build")
+
+    caught = missed = unplanted = 0
+    for name, forms in FAULTS:
+        if args.only and not any(o in name for o in args.only):
+            continue
+        path, original = plant(forms)
+        if path is None:
+            print(f"NOT PLANTED  {name}")
+            unplanted += 1
+            continue
+        try:
+            built = run(["cmake", "--build", str(build)])
+            if built.returncode != 0:
+                verdict, detail = "CAUGHT", "build fails"
+            else:
+                tests = run(["ctest", "--test-dir", str(build), "-LE", "e2e|packaging|bench",
+                             "-j2", "--timeout", "120"])
+                failed = [l.split("-")[-1].strip().split(" ")[0]
+                          for l in tests.stdout.splitlines() if "(Failed)" in l
+                          or "(Subprocess aborted)" in l or "(Timeout)" in l
+                          or "(SEGFAULT)" in l]
+                verdict = "CAUGHT" if tests.returncode != 0 else "SURVIVED"
+                detail = ", ".join(failed)
+        finally:
+            path.write_text(original, encoding="utf-8")
+        if verdict == "CAUGHT":
+            caught += 1
+        else:
+            missed += 1
+        print(f"{verdict:12} {name}  [{detail}]", flush=True)
+    run(["cmake", "--build", str(build)])
+    print(f"{caught} caught, {missed} survived, {unplanted} not planted")
+    sys.exit(1 if missed or unplanted else 0)
+
+
+if __name__ == "__main__":
+    main()
