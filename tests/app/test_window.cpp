@@ -1,19 +1,16 @@
-// The window as designed, before startup fills it: what later procedures read
-// (places, looks, stacking, focus order) and how the controls report events.
+// The window as the player meets it: scripted ways through it from startup to
+// exit, with the clock, the draws and the message boxes in the test's hand
+// (see FormFixture::play); then its design, focus order, the controls' own
+// clicks and the time bar as a screen reader counts it.
 
 #include "form_fixture.h"
-#include "controls/controls.h"
-#include "controls/flexgrid.h"
+#include "app/accessibility.h"
+#include "game/rules.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QSignalSpy>
 #include <QApplication>
 #include <QFontInfo>
-#include <QTest>
+#include <QSignalSpy>
 #include <QTimer>
-#include <QToolButton>
 
 using namespace sumiraku;
 using namespace sumiraku::testing;
@@ -22,149 +19,164 @@ class TestWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void controlsStandWhereTheDesignPutsThem_data();
-    void controlsStandWhereTheDesignPutsThem();
-    void designTimeStateThatProceduresRead();
-    void focusOrderFollowsTheDesign();
-    void bothTimersTickEverySecondFromCreation();
-    void comboClicksOnlyForPicksFromTheList();
-    void frameClicksOnlyOnItsOwnSurface();
-    void cellClickReportsItsIndex();
-    void answerBoxHandsEnterToTheHandlerAndNeverTypesIt();
-};
-
-void TestWindow::controlsStandWhereTheDesignPutsThem_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("pixels");
-    // twips / 15, rounded, relative to the container
-    QTest::newRow("cmdStart") << "cmdStart" << QRect(345, 10, 56, 61);
-    QTest::newRow("cboHide") << "cboHide" << QRect(150, 75, 111, 27);
-    QTest::newRow("txtKaitou") << "txtKaitou" << QRect(330, 75, 136, 27);
-    QTest::newRow("msgRireki") << "msgRireki" << QRect(15, 215, 586, 131);
-}
-
-void TestWindow::controlsStandWhereTheDesignPutsThem()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, pixels);
-    FormFixture f;
-    auto *widget = f.form->findChild<QWidget *>(name);
-    QVERIFY2(widget, qPrintable(name));
-    QCOMPARE(widget->geometry(), pixels);
-}
-
-void TestWindow::designTimeStateThatProceduresRead()
-{
-    FormFixture f;
-    frmMain &w = *f.form;
-    QCOMPARE(w.minimumSize(), w.maximumSize());   // the size itself: the e2e window test
-    QCOMPARE(w.cboHide->currentText(), QStringLiteral("Combo1"));
-    QCOMPARE(w.lblHint->text(), QStringLiteral("\u3000問題"));
-    // The design's face falls back to a Japanese Gothic with its metrics.
-    QVERIFY(QStringList({"IPAPGothic", "Noto Sans CJK JP"}).contains(QFontInfo(w.lblMondai[1]->font()).family()));
-
-    for (int i = 1; i <= 4; ++i)   // closed
-        QCOMPARE(w.lblMondai[i]->backColor().rgb(), w.buttonFace().rgb());
-    // The green bar lies over the red one.
-    QCOMPARE(w.shpJikanK->geometry(), w.shpJikanB->geometry());
-    const QObjectList siblings = w.Frame1->children();
-    QVERIFY(siblings.indexOf(w.shpJikanK) > siblings.indexOf(w.shpJikanB));
-    // The solved-questions panel lies hidden over the dictionary panel.
-    QCOMPARE(w.frmRireki->geometry(), w.fraJisyo->geometry());
-    QVERIFY(w.frmRireki->isHidden() && !w.fraJisyo->isHidden() && w.lstHide->isHidden());
-    QVERIFY(siblings.indexOf(w.frmRireki) > siblings.indexOf(w.fraJisyo));
-}
-
-void TestWindow::focusOrderFollowsTheDesign()
-{
-    FormFixture f;
-    frmMain &w = *f.form;
-    w.show();
-    w.frmRireki->show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    const QList<QWidget *> expected = {w.cmdStart, w.cmdHozon, w.cmdClear, w.cmdHelp, w.cmdEnd,
-                                       w.chkAs, w.msgRireki, w.txtKaitou, w.lstJisyo,
-                                       w.lstRireki, w.cboHide, w.cboJikan};
-    w.cmdStart->setFocus();
-    for (QWidget *want : expected) {
-        QWidget *has = QApplication::focusWidget();
-        QVERIFY2(has == want || (has && want->isAncestorOf(has)), qPrintable(want->objectName()));
-        QTest::keyClick(has, Qt::Key_Tab);
+    void playerSeesWhatTheScriptSays_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("startup shows what the files hold and writes nothing")
+            << R"(settings:35,1,"X:自作モード" load shown=35,1,X:自作モード unnamed=
+                  modes=1:イージー,2:ノーマル,3:ハード,R:ランダム,S:指定,0:隠さない
+                  dictionary=登録四字熟語_3個:一石二鳥,四面楚歌,温故知新 cells=□□□□ closed=xxxx
+                  said=隠れています,隠れています,隠れています,隠れています left=残り_35_秒/35 rows=0
+                  head=回,日付,時間,問数,ＯＫ,ＮＧ,正解率,秒当たり,表示秒数,モード
+                  settings=35,1,"X:自作モード"↵ file= tick wait:1 phase=idle boxes= start wait:34 phase=playing
+                  wait:1 phase=idle)";
+        QTest::newRow("six records fit the grid") << "records:6 load rows=6 scrolled=no";
+        QTest::newRow("a game ends in its saved record; a miss on screen at the end counts after it")
+            << R"(dict:一石二鳥 load type:0:隠さない time:10 auto start cells=一石二鳥 =一石二鳥
+                  =いっせきにちょう says=違います！！ box=間違い(x) score=1/1/4 late:一石三鳥 phase=idle
+                  report=正解数:_1、不正解数:_2、入力文字数:_4、正解率:_50.0%、秒当たり入力文字数:_0.40/秒
+                  row=1,2026/05/06,21:03:15,2,1,1,50.0%,0.40/秒,10秒,0 left=残り_0_秒/10
+                  file="2026/05/06","21:03:15",2,1,1,"50.0%","0.40/秒","10秒","0"↵)";
+        QTest::newRow("the countdown shows three pictures, then the first idiom")
+            << "dict:温故知新 load click tick pictures=1-- phase=countdown tick pictures=-2- cells=□□□□ tick "
+               "pictures=--3 cells=□□知新 phase=playing tick pictures=--3";
+        QTest::newRow("each mode hides its number of cells, again after a right answer and game after game")
+            << "load type:1:イージー r:0 start cells=□石二鳥 closed=xooo =* closed=xooo end type:0:隠さない "
+               "r:0.6 start cells=四面楚歌 closed=oooo =* closed=oooo end type:R:ランダム r:0.99 start "
+               "cells=温□□□ closed=oxxx =* closed=oxxx end type:7 start cells=温□□□ closed=oxxx";
+        QTest::newRow("a typed S mode opens the designated cells only at the start")
+            << "dict:一石二鳥 load pick:S:指定 cell:1 type:Sで始まる start closed=oxxx cells=一□□□ "
+               "=一石二鳥 closed=oooo cells=一石二鳥";
+        QTest::newRow("designated cells stay open across games until S is picked again")
+            << "dict:一石二鳥 load cell:2 closed=xxxx pick:S:指定 box=表示部指定(i) "
+               "says=表示させたい窓をクリックしてください cell:1 cell:2 cell:2 cell:4 "
+               "said=開いています,隠れています,隠れています,開いています click closed=oxxo tick tick tick "
+               "cells=一□□鳥 =一石二鳥 solved=一□□鳥 end start cells=一□□鳥 said=一,隠れています,隠れています,鳥 "
+               "=一石二鳥 solved=一□□鳥 end pick:S:指定 closed=xxxx click "
+               "box=スタートチェック(!) says=Ｓ：指定モードの場合は、いずれか一つ以上の窓は開いてください。 "
+               "phase=idle save row=1,2026/05/06,21:03:15,1,1,0,100.0%,0.00/秒,60秒,S";
+        QTest::newRow("the solved list shows each idiom as it was seen; Esc reveals and counts nothing")
+            << "dict:四面楚歌 load type:3:ハード r:0 start cells=□□□歌 said=隠れています,隠れています,隠れています,歌 "
+               "=四面楚歌 esc cells=四面楚歌 closed=xxxo said=四,面,楚,歌 score=1/0/4 =四面楚歌 hint =四面楚歌 "
+               "solved=□□□歌,四面楚歌,四面楚歌 score=3/0/12";
+        QTest::newRow("Enter is judged once an idiom is drawn; an emptied dictionary refuses the start")
+            << "dict:一石二鳥 load = click = boxes= score=0/0/0 tick tick tick end =一石二鳥 score=1/0/4 "
+               "nodict click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=2/0/4";
+        QTest::newRow("the time bar shrinks with the clock, past midnight and to a late tick")
+            << "at:86390.5 load click bar=8745 tick tick tick at:10 left=残り_40_秒/60 bar=5829 "
+               "wait:39 left=残り_1_秒/60 phase=playing at:55 bar=0 phase=idle click bar=8745";
+        QTest::newRow("a long idiom shows its first four and needs the whole")
+            << "dict:一日千秋の思い load type:0:隠さない start cells=一日千秋 =一日千秋 =一日千秋の思い score=1/1/7";
+        QTest::newRow("a pick writes all three settings, typed text as it stands; only S closes cells")
+            << R"(load type:"引用"モード settings=60,0,"2:ノーマル"↵ auto settings=60,1,""引用"モード"↵
+                  start pick:3:ハード cells=一石二鳥 boxes= settings=60,1,"3:ハード"↵)";
+        QTest::newRow("saves wait for the end of a game, then each adds a row in view")
+            << "dict:一石二鳥 load save click save tick tick tick =一石二鳥 save rows=0 saved=0 end "
+               "save save save save save save save rows=7 saved=7 "
+               "row=7,2026/05/06,21:03:15,1,1,0,100.0%,0.07/秒,60秒,2";
+        QTest::newRow("a failed automatic save warns and keeps the statistics; by hand it ends the program")
+            << "dict:一石二鳥 load time:10 auto start =一石二鳥 jam end box=自動保存(!) says~=履歴.txt rows=0 "
+               "report=正解数:_1、不正解数:_0、入力文字数:_4、正解率:_100.0%、秒当たり入力文字数:_0.40/秒 "
+               "exits= save box=SUMIRAKU(x) says~=履歴.txt exits=1";
+        QTest::newRow("a seventh record scrolls the grid; clearing asks first, then empties the file and the grid")
+            << "records:7 load scrolled=yes row=7,2026/05/06,21:03:15,25,20,5,80.0%,1.33/秒,60秒,2 cancel clear "
+               "box=クリア確認(!)+cancel says=履歴データをクリアします。よろしいですか？ boxes=クリア確認 saved=7 rows=7 "
+               "clear file= rows=0 box=クリア終了(i) says=履歴データをクリアしました";
+        QTest::newRow("clearing a missing file creates it, the next save is the first; an unclearable file ends all")
+            << "dict:一石二鳥 records:2 load start =一石二鳥 end gone clear file= save rows=1 saved=1 jam clear exits=1 rows=1";
+        QTest::newRow("the frames switch panels and the solved list lives on hidden")
+            << "dict:一石二鳥 load panel=dictionary show:solved panel=solved solved= show:dictionary "
+               "panel=dictionary start panel=solved =一石二鳥 show:dictionary =一石二鳥 show:solved "
+               "solved=□□二鳥,□□二鳥 show:solved panel=solved";
+        QTest::newRow("help opens beside a running game; End closes it and ends without saving")
+            << R"(dict:一石二鳥 load auto start help help helps=RvHelp.chm,RvHelp.chm/0 phase=playing =一石二鳥
+                  score=1/0/4 quit helps=RvHelp.chm,RvHelp.chm/1 exits=0 saved=0 settings=60,1,"2:ノーマル"↵)";
+        QTest::newRow("the close box closes the help too") << "load close helps=/1 exits=";
     }
-}
 
-void TestWindow::bothTimersTickEverySecondFromCreation()
-{
-    FormFixture f(true);
-    frmMain &w = *f.form;
-    QVERIFY(w.tmrStart->isActive() && w.tmrBp->isActive());
-    QCOMPARE(w.tmrStart->interval(), 1000);
-    QCOMPARE(w.tmrBp->interval(), 1000);
-    // At rest a tick changes nothing the player sees.
-    w.tmrStart_Timer();
-    w.tmrBp_Timer();
-    QCOMPARE(w.state.StartCount, qint16(0));
-    QCOMPARE(w.shpJikanK->widthTwips(), 8745);
-    QVERIFY(f.messages.shown.isEmpty());
-}
+    void playerSeesWhatTheScriptSays()
+    {
+        QFETCH(QString, script);
+        FormFixture f;
+        QCOMPARE(f.play(script), script.simplified().split(u' '));
+    }
 
-// Picks by arrow key and mouse are covered by the settings tests, unit and e2e.
-void TestWindow::comboClicksOnlyForPicksFromTheList()
-{
-    FormFixture f;
-    PickCombo *combo = f.form->cboJikan;
-    combo->addItems({"10", "20", "30"});
-    QSignalSpy clicks(combo, &PickCombo::clicked);
-    combo->setEditText("20");               // text that names an entry, then Enter
-    QTest::keyClick(combo, Qt::Key_Return);
-    QCOMPARE(combo->count(), 3);            // nothing joins the list
-    combo->showPopup();                     // the list opened and closed without a pick
-    QTest::keyClick(combo->view(), Qt::Key_Escape);
-    QCoreApplication::processEvents();
-    QCOMPARE(clicks.count(), 0);
-    combo->showPopup();
-    QTest::keyClick(combo->view(), Qt::Key_Down);
-    QTest::keyClick(combo->view(), Qt::Key_Return);
-    QCOMPARE(clicks.count(), 1);
-}
+    void windowStandsAsDesignedWithBothTimersTicking()
+    {
+        FormFixture f(true);
+        frmMain &w = *f.form;
+        // Twips / 15, rounded, within the container; the window's size: the e2e test.
+        QCOMPARE(w.cmdStart->geometry(), QRect(345, 10, 56, 61));
+        QCOMPARE(w.Frame1->geometry(), QRect(9, 87, 616, 358));
+        QCOMPARE(w.txtKaitou->geometry(), QRect(330, 75, 136, 27));
+        QCOMPARE(w.msgRireki->geometry(), QRect(15, 215, 586, 131));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QCOMPARE(w.lblHint->text() + f.look("closed"), QStringLiteral("\u3000問題xxxx"));
+        // The design's face falls back to a Japanese Gothic with its metrics.
+        QVERIFY(QStringList({"IPAPGothic", "Noto Sans CJK JP"}).contains(QFontInfo(w.lblMondai[1]->font()).family()));
+        // The green bar lies over the red one, the solved panel hidden over the dictionary.
+        const QObjectList siblings = w.Frame1->children();
+        QCOMPARE(w.shpJikanK->geometry(), w.shpJikanB->geometry());
+        QVERIFY(siblings.indexOf(w.shpJikanK) > siblings.indexOf(w.shpJikanB));
+        QCOMPARE(w.frmRireki->geometry(), w.fraJisyo->geometry());
+        QVERIFY(siblings.indexOf(w.frmRireki) > siblings.indexOf(w.fraJisyo));
+        QVERIFY(w.frmRireki->isHidden() && !w.fraJisyo->isHidden() && w.lstHide->isHidden());
+        // Both timers tick every second from the start.
+        QVERIFY(w.tmrStart->isActive() && w.tmrBp->isActive());
+        QCOMPARE(QPoint(w.tmrStart->interval(), w.tmrBp->interval()), QPoint(1000, 1000));
+    }
 
-void TestWindow::frameClicksOnlyOnItsOwnSurface()
-{
-    FormFixture f;
-    QSignalSpy clicks(f.form->fraJisyo, &ClickFrame::clicked);
-    QTest::mouseClick(f.form->lstJisyo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-    QCOMPARE(clicks.count(), 0);
-    QTest::mouseClick(f.form->fraJisyo, Qt::LeftButton, {}, QPoint(3, 60));   // the margin
-    QCOMPARE(clicks.count(), 1);
-}
+    // The statistics and the time bar are keyboard stops after the designed ones.
+    void focusOrderFollowsTheDesign()
+    {
+        FormFixture f;
+        frmMain &w = *f.form;
+        w.show();
+        w.frmRireki->show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.cmdStart->setFocus();
+        for (QWidget *want : QList<QWidget *>{w.cmdStart, w.cmdHozon, w.cmdClear, w.cmdHelp, w.cmdEnd, w.chkAs,
+                                              w.msgRireki, w.txtKaitou, w.lstJisyo, w.lstRireki, w.cboHide,
+                                              w.cboJikan, w.Frame2, w.shpJikanK, w.cmdStart}) {
+            QWidget *has = QApplication::focusWidget();
+            QVERIFY2(has == want || (has && want->isAncestorOf(has)), qPrintable(want->objectName()));
+            QTest::keyClick(has, Qt::Key_Tab);
+        }
+    }
 
-void TestWindow::cellClickReportsItsIndex()
-{
-    FormFixture f;
-    f.loadWith({});
-    f.form->cboHide->setEditText(QStringLiteral("S:指定"));
-    QTest::mouseClick(f.form->lblMondai[3], Qt::LeftButton);
-    QCOMPARE(f.form->state.Mado, (std::array<bool, 5>{false, false, false, true, false}));
-}
+    // Picks by key are driven by the e2e test; the game scripts pick directly.
+    void controlsClickOnlyForTheirOwnPicksAndSurface()
+    {
+        FormFixture f;
+        PickCombo *combo = f.form->cboJikan;
+        combo->addItems({"10", "20", "30"});
+        QSignalSpy clicks(combo, &PickCombo::clicked);
+        combo->setEditText("20");               // text that names an entry, then Enter
+        QTest::keyClick(combo, Qt::Key_Return);
+        QCOMPARE(combo->count(), 3);            // nothing joins the list
+        combo->showPopup();                     // the list opened and closed without a pick
+        QTest::keyClick(combo->view(), Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        QCOMPARE(clicks.count(), 0);
+        combo->showPopup();
+        QTest::keyClick(combo->view(), Qt::Key_Down);
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QCOMPARE(clicks.count(), 1);
+        // A click in the dictionary list is no click on its frame.
+        QSignalSpy frameClicks(f.form->fraJisyo, &ClickFrame::clicked);
+        QTest::mouseClick(f.form->lstJisyo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(frameClicks.count(), 0);
+    }
 
-void TestWindow::answerBoxHandsEnterToTheHandlerAndNeverTypesIt()
-{
-    FormFixture f;
-    QList<qint16> codes;
-    f.form->txtKaitou->keyPress = [&codes](qint16 &code) {
-        codes.append(code);
-        if (code == 13)
-            code = 0;
-    };
-    f.form->txtKaitou->setText("ab");
-    QTest::keyClick(f.form->txtKaitou, Qt::Key_Return);
-    QTest::keyClick(f.form->txtKaitou, Qt::Key_Escape);
-    QTest::keyClick(f.form->txtKaitou, Qt::Key_C);
-    QCOMPARE(codes, (QList<qint16>{13, 27, 'c'}));
-    QCOMPARE(f.form->txtKaitou->text(), QStringLiteral("abc"));
-}
+    void secondsLeftInvertTheBarForEveryLength()
+    {
+        for (int playByou = 1; playByou <= 1000; ++playByou) {
+            for (int s = 0; s <= playByou; ++s)
+                QCOMPARE(secondsLeftOnBar(barWidth(qint16(s), qint16(playByou), 8745), playByou, 8745), s);
+        }
+    }
+};
 
 QTEST_MAIN(TestWindow)
 #include "test_window.moc"

@@ -1,108 +1,73 @@
 # Shared by the end-to-end scripts: a private X server, a scratch play folder
-# seeded like a player's, and helpers to drive the window with xdotool.
-# Usage in a script: source "$(dirname "$0")/lib.sh" "$@"
-
+# seeded like a player's, and xdotool helpers that drive the window.
+# Usage: [NEEDS="package..."] source "$(dirname "$0")/lib.sh" PROGRAM SOURCE-DIR HELP-FILE
 set -euo pipefail
-SUMIRAKU_BIN="$1"
-SOURCE_DIR="$2"
-WORK="$(mktemp -d)"
-XVFB_PID=""
-APP_PID=""
+SUMIRAKU_BIN="$1" SOURCE_DIR="$2" HELP_FILE="$3" XVFB_PID="" APP_PID="" WID="" BACKGROUND=()
+fail() { echo "FAIL: $*" >&2; exit 1; }
+for p in xvfb xdotool x11-utils ${NEEDS:-}; do   # tools/deps.sh test installs them all
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || { echo "SKIP: no $p" >&2; exit 77; }
+done
 
+WORK="$(mktemp -d)"
 cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    kill $APP_PID "${BACKGROUND[@]}" $XVFB_PID 2>/dev/null || true
+    wait || true   # for them all to let go of $WORK
     rm -rf "$WORK"
 }
 trap cleanup EXIT
+export XDG_RUNTIME_DIR="$WORK/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# Usage: start_x [WIDTHxHEIGHT], 1024x768 unless a scaled window needs more.
+# Usage: start_x [WIDTHxHEIGHT]. Without -noreset the server resets as its last
+# client leaves and refuses whoever connects meanwhile.
 start_x() {
-    local n size="${1:-1024x768}"
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        # Another test may have taken the number meanwhile: only our own server counts.
-        for _ in $(seq 50); do
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            if xdpyinfo >/dev/null 2>&1; then
-                sleep 0.3
-                kill -0 "$XVFB_PID" 2>/dev/null && return 0
-                break
-            fi
-            sleep 0.1
-        done
-        kill "$XVFB_PID" 2>/dev/null || true
-    done
-    fail "no X server"
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$WORK/display" 2>/dev/null &
+    XVFB_PID=$!
+    for _ in $(seq 100); do [ -s "$WORK/display" ] && break || sleep 0.1; done
+    export DISPLAY=":$(cat "$WORK/display")"
+    xdpyinfo >/dev/null 2>&1 || fail "no X server"
 }
 
-# The three data files of a first run and the help file, as tools/run.sh seeds them.
+# UTF-8 text as code page 932 with CR LF line ends, as the program's files hold it.
+sjis() { printf '%s\n' "$1" | sed 's/$/\r/' | iconv -f UTF-8 -t CP932; }
+expect_sjis() { cmp -s <(sjis "$2") "$WORK/play/$1" || fail "$1 holds $(iconv -f CP932 -t UTF-8 < "$WORK/play/$1")"; }
+
+# A first run's play folder, as tools/run.sh seeds it, with these settings and this dictionary.
 seed_play_folder() {
-    mkdir -p "$WORK/play"
-    cp "$SOURCE_DIR/data/設定.txt" "$SOURCE_DIR/data/辞書.txt" "$SOURCE_DIR/data/履歴.txt" "$WORK/play/"
-    cp "$(dirname "$SUMIRAKU_BIN")/RvHelp.chm" "$WORK/play/"
+    mkdir -p "$WORK/play" && cp "$SOURCE_DIR/data/履歴.txt" "$HELP_FILE" "$WORK/play/"
+    sjis "$1" > "$WORK/play/設定.txt" && sjis "$2" > "$WORK/play/辞書.txt"
 }
 
-# Writes UTF-8 text into a play-folder file as code page 932 with CR LF line ends.
-write_sjis() {
-    printf '%s' "$2" | sed 's/$/\r/' | iconv -f UTF-8 -t CP932 > "$WORK/play/$1"
-}
-
-# Fails unless a play-folder file holds exactly this UTF-8 text (CR LF lines) in code page 932.
-expect_sjis() {
-    local want
-    want="$(printf '%s\n' "$2" | sed 's/$/\r/' | iconv -f UTF-8 -t CP932 | od -An -tx1)"
-    local have
-    have="$(od -An -tx1 < "$WORK/play/$1")"
-    [ "$want" = "$have" ] || fail "$1 holds $(iconv -f CP932 -t UTF-8 < "$WORK/play/$1"), expected $2"
-}
-
-# Waits up to 12 s for the first record in the history file; prints the file as UTF-8.
+# Waits up to 12 s for the first record of the history file; prints the file as UTF-8.
 saved_history() {
-    for _ in $(seq 120); do
-        [ -s "$WORK/play/履歴.txt" ] && break
-        sleep 0.1
-    done
+    for _ in $(seq 120); do [ -s "$WORK/play/履歴.txt" ] && break || sleep 0.1; done
     iconv -f CP932 -t UTF-8 < "$WORK/play/履歴.txt"
 }
 
 # Waits until a window with this exact title shows; prints its id.
 wait_window() {
-    local id=""
     for _ in $(seq 100); do
-        id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)"
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
+        xdotool search --onlyvisible --name "^$1\$" > "$WORK/found" 2>/dev/null && { head -n1 "$WORK/found"; return; } || sleep 0.1
     done
     fail "no window titled $1"
 }
 
+# Starts the program (or COMMAND in DIR) and finds its window.
 start_app() {
-    (cd "$WORK/play" && exec env -u QT_QPA_PLATFORM "$SUMIRAKU_BIN") &
+    (cd "${1:-$WORK/play}" && exec env -u QT_QPA_PLATFORM "${2:-$SUMIRAKU_BIN}") &
     APP_PID=$!
-    WID="$(xdotool search --sync --onlyvisible --name '^SUMIRAKU$' | head -n1)"
-    [ -n "$WID" ] || fail "window did not appear"
+    WID="$(wait_window SUMIRAKU)"
 }
 
-# Window-relative click, in logical pixels of the design.
-click_at() {
-    xdotool mousemove --window "$WID" "$1" "$2" click 1
-    sleep 0.2
-}
+size_of() { xwininfo -id "$WID" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
 
-# Waits for the program to end and prints its exit status.
-wait_exit() {
-    local status=0
-    for _ in $(seq 100); do
-        kill -0 "$APP_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    wait "$APP_PID" || status=$?
+# Window-relative click, in pixels of the design times the scale.
+click_at() { xdotool mousemove --window "$WID" "$1" "$2" click 1 && sleep 0.3; }
+
+# Clicks End (at X Y when scaled) and fails unless the program ends with status 0.
+end_app() {
+    click_at "${1:-593}" "${2:-40}"
+    timeout 10 tail --pid="$APP_PID" -f /dev/null || fail "End left the program running"
+    wait "$APP_PID" || fail "End gave exit status $?"
     APP_PID=""
-    echo "$status"
 }

@@ -14,46 +14,30 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <cstdint>
-
 using namespace sumiraku;
 
-namespace {
-
-// One scratch file for every input, in memory when the system offers it.
-const QString &scratchFile()
+FUZZ_TARGET(bytes)
 {
-    static QTemporaryDir dir(QFile::exists(QStringLiteral("/dev/shm"))
-                                 ? QStringLiteral("/dev/shm/sumiraku-fuzz-XXXXXX")
-                                 : QString());
-    static const QString file = dir.filePath(QStringLiteral("help.chm"));
-    FUZZ_CHECK(dir.isValid());
-    return file;
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
-    QByteArray bytes = fileBytes(data, size);
-    QBuffer buffer(&bytes);
+    QBuffer buffer;
+    buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     ChmLayout layout;
     if (!checkChmFile(buffer, &layout).isEmpty())
-        return 0;
-    FUZZ_CHECK(layout.fileSize == size);
-    FUZZ_CHECK(layout.dataOffset <= layout.fileSize);
+        return;
+    FUZZ_CHECK(layout.fileSize == quint64(bytes.size()) && layout.dataOffset <= layout.fileSize);
 
-    QFile file(scratchFile());
-    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    FUZZ_CHECK(file.write(bytes) == bytes.size());
+    // One scratch file for every input, in memory where the system offers it.
+    static QTemporaryDir dir(QFile::exists(QStringLiteral("/dev/shm"))
+                                 ? QStringLiteral("/dev/shm/sumiraku-fuzz-XXXXXX") : QString());
+    QFile file(dir.filePath(QStringLiteral("help.chm")));
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
     file.close();
 
     QString error;
-    const std::unique_ptr<ChmArchive> archive = ChmArchive::open(scratchFile(), &error);
+    const std::unique_ptr<ChmArchive> archive = ChmArchive::open(file.fileName(), &error);
     FUZZ_CHECK(archive || !error.isEmpty());
     if (!archive)
-        return 0;
+        return;
     FUZZ_CHECK(!archive->defaultTopic().isEmpty());
     for (const HelpTopic &topic : archive->contents()) {
         FUZZ_CHECK(topic.depth >= 0);
@@ -62,5 +46,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             decodeHelpPage(*page);
         }
     }
-    return 0;
 }

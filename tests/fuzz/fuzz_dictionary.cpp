@@ -9,41 +9,26 @@
 #include "runtime/cp932.h"
 #include "runtime/seqfile.h"
 
-#include <algorithm>
-#include <cstdint>
-
 using namespace sumiraku;
 
-namespace {
-
-const QString kName = QStringLiteral("辞書.txt");
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_TARGET(bytes)
 {
-    const QByteArray bytes = fileBytes(data, size);
-    const std::optional<QStringList> read =
-        readOrRefuse(kName, [&] { return parseDictionary(bytes, kName); });
-    if (!read)
-        return 0;
-    const QStringList &entries = *read;
-    FUZZ_CHECK(entries.size() <= 32767);
-    const bool utf8 = bytes.startsWith("\xEF\xBB\xBF");
-    // Every byte of code page 932 is part of some character, so only an
-    // empty file has no entry. (A UTF-8 file may hold nothing but marks.)
-    if (!utf8)
-        FUZZ_CHECK(entries.isEmpty() == bytes.isEmpty());
+    const QString name = kDictionaryFile.toString();
+    const auto entries = readOrRefuse(name, [&] { return parseDictionary(bytes, name); });
+    if (!entries)
+        return;
+    FUZZ_CHECK(entries->size() <= 32767);
+    // Every byte of code page 932 is part of some character, so only an empty
+    // file has no entry. (A UTF-8 file may hold nothing but marks.)
+    const QByteArray mark = "\xEF\xBB\xBF";
+    const bool utf8 = bytes.startsWith(mark);
+    FUZZ_CHECK(utf8 || entries->isEmpty() == bytes.isEmpty());
 
-    const auto unwritable = [utf8](const QString &entry) {
-        return entry.contains(u'"') || (!utf8 && entry.contains(QChar(0xFFFD)));
-    };
-    if (std::any_of(entries.cbegin(), entries.cend(), unwritable))
-        return 0;
     QString text;
-    for (const QString &entry : entries)
+    for (const QString &entry : *entries) {
+        if (entry.contains(u'"') || (!utf8 && entry.contains(QChar(0xFFFD))))
+            return;   // not writable in quotes, or lacking in code page 932
         text += formatRecord({entry});
-    const QByteArray written = utf8 ? "\xEF\xBB\xBF" + text.toUtf8() : encodeCp932(text);
-    FUZZ_CHECK(parseDictionary(written, kName) == entries);
-    return 0;
+    }
+    FUZZ_CHECK(parseDictionary(utf8 ? mark + text.toUtf8() : encodeCp932(text), name) == *entries);
 }

@@ -6,34 +6,20 @@
 
 #include "files/settings_file.h"
 
-#include <cstdint>
-
 using namespace sumiraku;
 
-namespace {
-
-const QString kName = QStringLiteral("設定.txt");
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_TARGET(bytes)
 {
-    const std::optional<Settings> read =
-        readOrRefuse(kName, [&] { return parseSettings(fileBytes(data, size), kName); });
+    const QString name = kSettingsFile.toString();
+    const auto read = readOrRefuse(name, [&] { return parseSettings(bytes, name); });
     if (!read)
-        return 0;
-    const Settings &settings = *read;
-    FUZZ_CHECK(settings.PlayByou >= 1);
-    FUZZ_CHECK(settings.AutoSave == 0 || settings.AutoSave == 1);
-
+        return;
+    const Settings &s = *read;
+    FUZZ_CHECK(s.PlayByou >= 1 && (s.AutoSave == 0 || s.AutoSave == 1));
     // A mode with a quote cannot be written in quotes; a bad byte's
     // replacement is written as "?".
-    if (settings.HideMode.contains(u'"') || settings.HideMode.contains(QChar(0xFFFD)))
-        return 0;
-    const Settings again = parseSettings(
-        settingsBytes(settings.PlayByou, settings.AutoSave, settings.HideMode), kName);
-    FUZZ_CHECK(again.PlayByou == settings.PlayByou);
-    FUZZ_CHECK(again.AutoSave == settings.AutoSave);
-    FUZZ_CHECK(again.HideMode == settings.HideMode);
-    return 0;
+    if (s.HideMode.contains(u'"') || s.HideMode.contains(QChar(0xFFFD)))
+        return;
+    const Settings again = parseSettings(settingsBytes(s.PlayByou, s.AutoSave, s.HideMode), name);
+    FUZZ_CHECK(again.PlayByou == s.PlayByou && again.AutoSave == s.AutoSave && again.HideMode == s.HideMode);
 }

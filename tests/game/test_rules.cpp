@@ -1,4 +1,6 @@
-// The pure rules of a game: the draw, the hidden-cell count, the clock.
+// The rules of a game that need no window, each at the edge where a slip
+// shows: single-precision draws close to 1, a clock past midnight, a late tick.
+// The scripts in tests/app/test_window.cpp check them as the window applies them.
 
 #include "game/rules.h"
 
@@ -7,91 +9,51 @@
 
 using namespace sumiraku;
 
+namespace {
+
+const float kBelowOne = std::nextafter(1.0f, 0.0f);
+
+void row(const char *name, const QVariant &got, const QVariant &want)
+{
+    QTest::newRow(name) << got.toString() << want.toString();
+}
+
+} // namespace
+
 class TestRules : public QObject {
     Q_OBJECT
 
 private slots:
-    void drawIndexStaysWithinTheDictionary_data();
-    void drawIndexStaysWithinTheDictionary();
-    void drawIsUniformOverEntries();
-    void hideCountFollowsTheMode_data();
-    void hideCountFollowsTheMode();
-    void bagAndClockReachTheirEnds();
-    void barWidthShrinksWithTheSecondsLeft();
+    void eachRuleHoldsAtItsEdges_data()
+    {
+        QTest::addColumn<QString>("got");
+        QTest::addColumn<QString>("want");
+        // 1 * (1 - 2^-24) + 1 rounds to 2 in single precision: past the end.
+        row("draw: one entry, r<1 rounds up", drawIndex(1, kBelowOne), 1);
+        row("draw: five, r just below 1/5", drawIndex(5, 0.1999f), 1);
+        row("draw: five, r=1/5", drawIndex(5, 0.2f), 2);
+        row("hide: random, r<1 never four", hideCountFor("R:ランダム", kBelowOne), 3);
+        row("hide: typed negative", hideCountFor("-2:", 0.0f), 0);
+        row("hide: half to even, 2.5", hideCountFor("2.5", 0.0f), 2);
+        row("bag: just below 1/2 of two", bagPosition(2, std::nextafter(0.5f, 0.0f)), 0);
+        row("bag: r<1 of three", bagPosition(3, kBelowOne), 2);
+        // A double just below 1 can round to 1 on its way to single precision.
+        row("bag: r rounded up to 1", bagPosition(4, 1.0f), 3);
+        row("clock: just past midnight", clockReading(0.2, 86390), 86400);
+        row("seconds left: slept far past the end", secondsLeft(0, 100000), -32768);
+        row("seconds left: far ahead", secondsLeft(100000, 0), 32767);
+        row("bar: play time shortened in play", barWidth(50, 10, 8745), 43725);
+        row("end rate: misses only", endRateText(0, 3, 0), "0.0%");
+        row("end rate: nothing at all", endRateText(0, 0, 0), "0.0%");
+    }
+
+    void eachRuleHoldsAtItsEdges()
+    {
+        QFETCH(QString, got);
+        QFETCH(QString, want);
+        QCOMPARE(got, want);
+    }
 };
-
-void TestRules::drawIndexStaysWithinTheDictionary_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<float>("r");
-    QTest::addColumn<int>("index");
-    const float almostOne = std::nextafter(1.0f, 0.0f);
-    QTest::newRow("one entry, r=0") << 1 << 0.0f << 1;
-    // 1 * (1 - 2^-24) + 1 rounds to 2 in single precision: past the end.
-    QTest::newRow("one entry, r<1 rounds up") << 1 << almostOne << 1;
-    QTest::newRow("three, r=2/3") << 3 << 0.6667f << 3;
-    QTest::newRow("largest, r<1") << 32767 << almostOne << 32767;
-}
-
-void TestRules::drawIndexStaysWithinTheDictionary()
-{
-    QFETCH(int, count);
-    QFETCH(float, r);
-    QFETCH(int, index);
-    QCOMPARE(int(drawIndex(qint16(count), r)), index);
-}
-
-void TestRules::drawIsUniformOverEntries()
-{
-    // Every 24-bit value of r, bucketed: each of 5 entries gets the same share.
-    int hits[6] = {};
-    for (int i = 0; i < (1 << 24); i += 97)
-        ++hits[drawIndex(5, float(i) / float(1 << 24))];
-    QCOMPARE(hits[0], 0);
-    for (int k = 1; k <= 5; ++k)
-        QVERIFY(std::abs(hits[k] - ((1 << 24) / 97) / 5) <= 2);
-}
-
-void TestRules::hideCountFollowsTheMode_data()
-{
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<float>("r");
-    QTest::addColumn<int>("count");
-    QTest::newRow("easy") << "1:イージー" << 0.9f << 1;
-    QTest::newRow("random, r=0.5") << "R:ランダム" << 0.5f << 2;
-    QTest::newRow("random, r<1 never four") << "R:ランダム" << std::nextafter(1.0f, 0.0f) << 3;
-    QTest::newRow("typed above three") << "9:むずかしい" << 0.0f << 3;
-    QTest::newRow("typed negative") << "-2:" << 0.0f << 0;
-    QTest::newRow("half to even, 2.5") << "2.5" << 0.0f << 2;
-    QTest::newRow("no number") << "S:指定" << 0.0f << 0;
-}
-
-void TestRules::hideCountFollowsTheMode()
-{
-    QFETCH(QString, mode);
-    QFETCH(float, r);
-    QFETCH(int, count);
-    QCOMPARE(int(hideCountFor(mode, r)), count);
-}
-
-void TestRules::bagAndClockReachTheirEnds()
-{
-    QCOMPARE(bagPosition(4, 0.25f), 1);
-    QCOMPARE(bagPosition(4, std::nextafter(1.0f, 0.0f)), 3);
-    QCOMPARE(bagPosition(2, std::nextafter(0.5f, 0.0f)), 0);
-    // The clock counts on past midnight.
-    QCOMPARE(clockReading(86399.99, 86390), 86399);
-    QCOMPARE(clockReading(0.2, 86390), 86400);
-    QCOMPARE(clockReading(15.0, 86390), 86415);
-}
-
-void TestRules::barWidthShrinksWithTheSecondsLeft()
-{
-    QCOMPARE(barWidth(60, 60, 8745), 8745);
-    QCOMPARE(barWidth(20, 60, 8745), 2914);    // one third, rounded down
-    QCOMPARE(barWidth(-3, 60, 8745), 0);       // a late tick
-    QCOMPARE(barWidth(50, 10, 8745), 43725);   // play time shortened in play
-}
 
 QTEST_APPLESS_MAIN(TestRules)
 #include "test_rules.moc"

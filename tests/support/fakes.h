@@ -5,8 +5,6 @@
 
 #include "platform/services.h"
 
-#include <QDateTime>
-#include <QList>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -14,48 +12,57 @@
 namespace sumiraku::testing {
 
 struct ShownBox {
-    QString text;
-    QString title;
+    QString text, title;
     MsgButtons buttons;
     MsgIcon icon;
 };
 
-class FakeMessages : public MessageBoxes {
-public:
+struct FakeMessages : MessageBoxes {
     QList<ShownBox> shown;
     std::deque<MsgResult> answers;                      // then OK
     std::function<void(const ShownBox &)> whileOpen;    // what happens while the box is up
 
-    MsgResult show(QWidget *owner, const QString &text, const QString &title,
-                   MsgButtons buttons, MsgIcon icon) override;
-    QStringList titles() const;
+    MsgResult show(QWidget *, const QString &text, const QString &title, MsgButtons buttons,
+                   MsgIcon icon) override
+    {
+        shown.append({text, title, buttons, icon});
+        if (whileOpen)
+            whileOpen(shown.last());
+        const MsgResult answer = answers.empty() ? MsgResult::Ok : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return answer;
+    }
+
+    QStringList titles() const
+    {
+        QStringList list;
+        for (const ShownBox &box : shown)
+            list.append(box.title);
+        return list;
+    }
 };
 
-class FakeProcess : public ProcessControl {
-public:
+struct FakeProcess : ProcessControl {
     QList<int> exits;
     void exitNow(int status) override { exits.append(status); }
 };
 
-class FakeClock : public Clock {
-public:
+struct FakeClock : Clock {
     double seconds = 36000.25;
     QDateTime current{QDate(2026, 5, 6), QTime(21, 3, 15)};
     double secondsSinceMidnight() const override { return seconds; }
     QDateTime now() const override { return current; }
 };
 
-class FakeRandom : public RandomSource {
-public:
-    std::deque<float> values;    // then `fallback`
-    float fallback = 0.0f;
-    int randomized = 0;
-    void randomize(double) override { ++randomized; }
-    float next() override;
+// Every draw gives the same value.
+struct FakeRandom : RandomSource {
+    float value = 0.0f;
+    void randomize(double) override {}
+    float next() override { return value; }
 };
 
-class FakeHelp : public HelpViewer {
-public:
+struct FakeHelp : HelpViewer {
     QStringList opened;
     int closedAll = 0;
     void displayTopic(QWidget *, const QString &helpFile) override { opened.append(helpFile); }

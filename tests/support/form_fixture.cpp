@@ -1,14 +1,14 @@
 #include "form_fixture.h"
 
 #include "app/app_setup.h"
-#include "controls/controls.h"
-#include "controls/flexgrid.h"
 
-#include <QTableView>
-
-#include <QTest>
+#include <QAccessible>
+#include <QDir>
+#include <QGroupBox>
+#include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTimer>
-#include <QToolButton>
+#include <map>
 
 namespace sumiraku::testing {
 
@@ -20,20 +20,10 @@ FormFixture::FormFixture(bool ticking) : ticking_(ticking)
 
 void FormFixture::makeForm()
 {
-    Platform platform;
-    platform.messages = &messages;
-    platform.process = &process;
-    platform.clock = &clock;
-    platform.random = &random;
-    platform.help = &help;
-    form = std::make_unique<frmMain>(platform);
-    if (!ticking_) {
-        form->tmrStart->stop();
-        form->tmrBp->stop();
-    }
+    form = std::make_unique<frmMain>(Platform{&messages, &process, &clock, &random, &help});
+    if (!ticking_)
+        form->tmrStart->stop(), form->tmrBp->stop();
 }
-
-FormFixture::~FormFixture() = default;
 
 void FormFixture::load()
 {
@@ -49,33 +39,10 @@ void FormFixture::restart()
     load();
 }
 
-void FormFixture::loadWith(const QByteArray &dictionary, const QByteArray &settings)
-{
-    sandbox.writeDefaults(dictionary);
-    if (!settings.isEmpty())
-        sandbox.write(kSettings, settings);
-    load();
-}
-
 void FormFixture::answer(const QString &text)
 {
     form->txtKaitou->setText(text);
-    pressKey(Qt::Key_Return);
-}
-
-void FormFixture::pressKey(Qt::Key key)
-{
-    QTest::keyClick(form->txtKaitou, key);
-}
-
-QString FormFixture::cells() const
-{
-    QString shown;
-    for (int i = 1; i <= 4; ++i) {
-        const QString caption = form->lblMondai[i]->text();
-        shown += caption.isEmpty() ? QStringLiteral("□") : caption;
-    }
-    return shown;
+    QTest::keyClick(form->txtKaitou, Qt::Key_Return);
 }
 
 void FormFixture::startGame()
@@ -91,11 +58,155 @@ void FormFixture::runOutTheClock()
     form->tmrBp_Timer();
 }
 
-bool rowInView(const FlexGrid *grid, int row)
+QStringList FormFixture::play(const QString &script)
 {
-    QTableView *view = grid->view();
-    const QModelIndex index = view->model()->index(row - grid->FixedRows(), 0);
-    return view->viewport()->rect().contains(view->visualRect(index));
+    QStringList went;
+    for (const QString &step : script.simplified().split(u' ')) {
+        const qsizetype is = step.indexOf(u'=');
+        if (is <= 0) {
+            went << (act(step) ? step : QStringLiteral("<unknown %1>").arg(step));
+            continue;
+        }
+        const bool part = step.at(is - 1) == u'~';
+        const QString seen = look(step.left(is - part)).replace(u'\n', u'/').replace(u' ', u'_');
+        went << step.left(is + 1) + (part && seen.contains(step.mid(is + 1)) ? step.mid(is + 1) : seen);
+    }
+    return went;
+}
+
+// The steps. Files are written before "load", the usual ones unless changed.
+bool FormFixture::act(const QString &step)
+{
+    frmMain &w = *form;
+    const QString verb = step.startsWith(u'=') ? QStringLiteral("=") : step.section(u':', 0, 0);
+    const QString arg = step.startsWith(u'=') ? step.mid(1) : step.section(u':', 1);
+    const auto click = [](QWidget *widget, QPoint at = {}) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); };
+    const auto pick = [&arg](PickCombo *combo) { combo->setEditText(arg), emit combo->clicked(); };
+    const QByteArray record = sjis(R"("2026/05/06","21:03:15",25,20,5,"80.0%","1.33/秒","60秒","2")" "\r\n");
+    const std::map<QString, std::function<void()>> steps = {
+        {"dict", [&] { sandbox.writeDefaults(sjis(QString(arg + u',').replace(u',', "\r\n").toUtf8())); }},
+        {"settings", [&] { sandbox.write(kSettings, sjis((arg + "\r\n").toUtf8())); }},
+        {"records", [&] { sandbox.write(kHistory, record.repeated(arg.toInt())); }},
+        {"nodict", [&] { sandbox.write(kDictionary, {}); }},
+        {"gone", [&] { sandbox.remove(kHistory); }},
+        {"jam", [&] { sandbox.remove(kHistory), QDir(sandbox.path()).mkdir(kHistory); }},   // unwritable
+        {"load", [&] { load(); }},
+        {"start", [&] { startGame(); }},
+        {"click", [&] { w.cmdStart->click(); }},
+        {"tick", [&] { w.tmrStart_Timer(); }},   // the countdown's
+        {"=", [&] { answer(arg == u"*" ? w.state.Mondai : arg); }},   // "=*": the idiom asked
+        {"late", [&] {   // a miss whose box is up when the clock ends
+             messages.whileOpen = [this](const ShownBox &) { runOutTheClock(); };
+             answer(arg), messages.whileOpen = nullptr;
+         }},
+        {"esc", [&] { QTest::keyClick(w.txtKaitou, Qt::Key_Escape); }},
+        {"hint", [&] { click(w.lblHint); }},
+        {"cell", [&] { click(w.lblMondai[arg.toInt()]); }},
+        {"type", [&] { w.cboHide->setEditText(arg); }},   // a mode typed, not picked
+        {"pick", [&] { pick(w.cboHide); }},
+        {"time", [&] { pick(w.cboJikan); }},
+        {"r", [&] { random.value = arg.toFloat(); }},
+        {"at", [&] { clock.seconds = arg.toDouble(), w.tmrBp_Timer(); }},   // seconds since midnight
+        {"wait", [&] { clock.seconds += arg.toDouble(), w.tmrBp_Timer(); }},
+        {"end", [&] { runOutTheClock(); }},
+        {"save", [&] { w.cmdHozon->click(); }},
+        {"clear", [&] { w.cmdClear->click(); }},
+        {"cancel", [&] { messages.answers.push_back(MsgResult::Cancel); }},   // the next box
+        {"help", [&] { w.cmdHelp->click(); }},
+        {"quit", [&] { w.cmdEnd->click(); }},
+        {"close", [&] { w.close(); }},
+        {"auto", [&] { w.chkAs->click(); }},
+        // The dictionary panel's caption, the solved panel's margin.
+        {"show", [&] { arg == u"solved" ? click(w.fraJisyo, {60, 5}) : click(w.frmRireki, {3, 80}); }},
+    };
+    if (!steps.count(verb))
+        return false;
+    if (!sandbox.exists(kDictionary) && QStringList{"settings", "records", "load"}.contains(verb))
+        sandbox.writeDefaults();
+    steps.at(verb)();
+    return true;
+}
+
+// The checks: what the player sees, the files, the boxes and what a screen
+// reader is told.
+QString FormFixture::look(const QString &what)
+{
+    frmMain &w = *form;
+    FlexGrid *grid = w.msgRireki;
+    const auto number = [](auto n) { return QString::number(n); };
+    const auto each = [](int last, const QString &separator, const auto &mark) {
+        QStringList marks;
+        for (int i = 1; i <= last; ++i)
+            marks << mark(i);
+        return marks.join(separator);
+    };
+    const auto gridRow = [&](int row) { return each(10, ",", [&](int c) { return grid->TextMatrix(row, c - 1); }); };
+    const auto items = [&](const QAbstractItemModel *model) {
+        return each(model->rowCount(), ",", [&](int i) { return model->index(i - 1, 0).data().toString(); });
+    };
+    const auto file = [this](const QString &name) {
+        return QString(QStringDecoder("Shift_JIS")(sandbox.read(name))).replace("\r\n", "↵");
+    };
+    const auto accessible = [](QWidget *widget, QAccessible::Text t = QAccessible::Name) {
+        return QAccessible::queryAccessibleInterface(widget)->text(t);
+    };
+    const auto caption = [&](int i) { return w.lblMondai[i]->text(); };
+    const auto closed = [&](int i) { return w.lblMondai[i]->backColor().rgb() == w.buttonFace().rgb(); };
+    const ShownBox box = messages.shown.value(messages.shown.size() - 1);
+    const std::map<QString, std::function<QString()>> looks = {
+        {"cells", [&] { return each(4, {}, [&](int i) { return caption(i).isEmpty() ? "□" : caption(i); }); }},
+        {"closed", [&] { return each(4, {}, [&](int i) { return closed(i) ? "x" : "o"; }); }},
+        {"said", [&] {   // the cells' accessible names
+             const auto name = [&](int i) { return accessible(w.lblMondai[i]); };
+             return each(4, ",", [&](int i) { return name(i).remove(QStringLiteral("問題 %1: ").arg(i)); });
+         }},
+        {"unnamed", [&] {   // designed controls a screen reader finds without a name or a description
+             QStringList unnamed;
+             for (QWidget *widget : w.findChildren<QWidget *>(QRegularExpression("^(?!qt_)."))) {
+                 if (accessible(widget).isEmpty() || accessible(widget, QAccessible::Description).isEmpty())
+                     unnamed << widget->objectName();
+             }
+             return unnamed.join(u',');
+         }},
+        {"pictures", [&] { return each(3, {}, [&](int i) { return w.imgStart[i]->isHidden() ? "-" : number(i); }); }},
+        {"solved", [&] { return items(w.lstRireki->model()); }},
+        {"score", [&] {   // OK/NG/characters
+             return QStringLiteral("%1/%2/%3").arg(w.state.OkCount).arg(w.state.NgCount).arg(w.state.MojiCount);
+         }},
+        {"report", [&] { return accessible(w.Frame2, QAccessible::Description); }},   // the statistics
+        {"phase", [&] {   // "+button" when the start button disagrees
+             const QString phase = w.state.StartWait ? "countdown" : w.state.Playing ? "playing" : "idle";
+             return w.cmdStart->isEnabled() == (phase == u"idle") ? phase : phase + "+button";
+         }},
+        {"bar", [&] { return number(w.shpJikanK->widthTwips()); }},
+        {"left", [&] {   // as a screen reader hears the time bar, and of how much
+             const auto *value = QAccessible::queryAccessibleInterface(w.shpJikanK)->valueInterface();
+             return accessible(w.shpJikanK, QAccessible::Value) + "/" + value->maximumValue().toString();
+         }},
+        {"rows", [&] { return number(grid->Rows() - 1); }},
+        {"row", [&] { return gridRow(grid->Rows() - 1); }},   // the newest
+        {"head", [&] { return gridRow(0); }},
+        {"scrolled", [&] { return grid->TopRow() > 1 ? "yes" : "no"; }},
+        {"saved", [&] { return number(sandbox.read(kHistory).count("\r\n")); }},   // records in the file
+        {"file", [&] { return file(kHistory); }},
+        {"settings", [&] { return file(kSettings); }},
+        {"box", [&] {   // the last: title, icon, and whether it offers Cancel
+             const QString icon = QStringList{"(x)", "(!)", "(i)"}.at(int(box.icon));
+             return box.title + icon + (box.buttons == MsgButtons::OkCancel ? "+cancel" : "");
+         }},
+        {"says", [&] { return box.text; }},
+        {"boxes", [&] { return messages.titles().join(u','); }},
+        {"exits", [&] { return each(process.exits.size(), ",", [&](int i) { return number(process.exits[i - 1]); }); }},
+        {"helps", [&] { return help.opened.join(u',') + u'/' + number(help.closedAll); }},   // opened/closings
+        {"panel", [&] { return w.frmRireki->isVisible() ? "solved" : "dictionary"; }},
+        {"shown", [&] {   // the settings in force
+             const QString autoSave = w.chkAs->isChecked() ? "1" : "0";
+             return QStringList{w.cboJikan->currentText(), autoSave, w.cboHide->currentText()}.join(u',');
+         }},
+        {"modes", [&] { return items(w.cboHide->model()); }},
+        {"dictionary", [&] { return w.fraJisyo->title() + ":" + items(w.lstJisyo->model()); }},
+    };
+    return looks.count(what) ? looks.at(what)() : QStringLiteral("<no check %1>").arg(what);
 }
 
 } // namespace sumiraku::testing

@@ -1,16 +1,18 @@
 #pragma once
 
-// The real window with fake services, in a sandbox folder.
+// The real window with fake services, in a sandbox folder, and a small script
+// language in which the window tests play and check whole games.
 
 #include "app/frmMain.h"
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
 #include "fakes.h"
 #include "sandbox.h"
 
+#include <QListWidget>
+#include <QTest>
+#include <QToolButton>
 #include <memory>
-
-namespace sumiraku {
-class FlexGrid;
-}
 
 namespace sumiraku::testing {
 
@@ -18,7 +20,6 @@ class FormFixture {
 public:
     // Timers stay still unless the test wants them ticking on their own.
     explicit FormFixture(bool ticking = false);
-    ~FormFixture();
 
     Sandbox sandbox;
     FakeMessages messages;
@@ -33,24 +34,25 @@ public:
     // The program started again in the same folder, as after it ended: a new
     // window loads, the fakes forget what the old one asked.
     void restart();
-    // The usual files with this dictionary (and these settings), then startup.
-    void loadWith(const QByteArray &dictionary, const QByteArray &settings = {});
-
     // Enter in the answer box with this text, as the player would.
     void answer(const QString &text);
-    void pressKey(Qt::Key key);
-    QString cells() const;   // the four captions, "□" for an empty one
     // Start, then the three countdown ticks: the first idiom is on screen.
     void startGame();
     // The clock passes the game's play time and the clock timer ends the game.
     void runOutTheClock();
 
+    // Plays a script of blank-separated steps and returns its steps as they
+    // went: a check "what=value" comes back with the value seen at that point
+    // (with "what~=value", the value when the seen text contains it), blanks
+    // and line ends in it as "_" and "/"; an unknown step comes back marked.
+    // The steps are listed in act(), the checks in look().
+    QStringList play(const QString &script);
+    QString look(const QString &what);
+
 private:
     void makeForm();
+    bool act(const QString &step);
     bool ticking_;
 };
-
-// Whether a grid row lies wholly inside the grid's view.
-bool rowInView(const FlexGrid *grid, int row);
 
 } // namespace sumiraku::testing

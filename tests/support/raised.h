@@ -20,12 +20,4 @@ std::optional<RuntimeError> failureOf(Operation operation)
     return std::nullopt;
 }
 
-// "<number> <file>" of the error an operation raises; empty when it raises none.
-template <typename Operation>
-QString failureSummary(Operation operation)
-{
-    const auto error = failureOf(operation);
-    return error ? QStringLiteral("%1 %2").arg(int(error->number())).arg(error->file()) : QString();
-}
-
 } // namespace sumiraku::testing

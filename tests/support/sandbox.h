@@ -22,7 +22,7 @@ public:
 
     QString path() const { return dir_.path(); }
     void write(const QString &name, const QByteArray &bytes) const;
-    QByteArray read(const QString &name) const;
+    QByteArray read(const QString &name) const;   // "<missing>" for no file
     bool exists(const QString &name) const;
     void remove(const QString &name) const;
 
@@ -34,7 +34,11 @@ private:
     QString previous_;
 };
 
-// CP932 bytes of a UTF-8 literal, spelled out by iconv in the test data helpers.
+// Code page 932 through glibc's iconv, independent of the program's own codec
+// so that tests do not check it against itself: the bytes of a UTF-8 literal,
+// and the text of any bytes, one U+FFFD for each bad spot (a lead byte with a
+// trail byte is one spot).
 QByteArray sjis(const char *utf8);
+QString fromSjis(QByteArrayView bytes);
 
 } // namespace sumiraku::testing

@@ -1,0 +1,121 @@
+// The control stand-ins: what counts as a click on a label, a frame and a combo
+// box, and the history grid as its view shows it.
+
+#include "controls/controls.h"
+#include "controls/flexgrid.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QtTest>
+
+using namespace sumiraku;
+
+class TestControls : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aClickIsAPressAndAReleaseInside()
+    {
+        ClickLabel label(QStringLiteral("問題"));
+        ClickFrame frame(QStringLiteral("履歴"));
+        for (QWidget *target : std::initializer_list<QWidget *>{&label, &frame}) {
+            target->resize(100, 50);
+            QSignalSpy clicks(target, SIGNAL(clicked()));
+            for (const QPoint release : {QPoint(90, 60), QPoint(110, 40), QPoint(90, 40)}) {   // below, right, inside
+                QTest::mousePress(target, Qt::LeftButton, {}, QPoint(5, 5));
+                QTest::mouseRelease(target, Qt::LeftButton, {}, release);
+            }
+            QCOMPARE(clicks.count(), 1);
+        }
+    }
+
+    // The wheel picks as the popup and the arrow keys do; typed text is neither
+    // completed from the list nor a pick, even with Enter.
+    void aComboClicksOnAPickOnly()
+    {
+        PickCombo combo;
+        combo.addItems({QStringLiteral("10"), QStringLiteral("20")});
+        combo.show();   // completion needs the focus
+        QVERIFY(QTest::qWaitForWindowActive(&combo));
+        QSignalSpy clicks(&combo, &PickCombo::clicked);
+        QWheelEvent wheel({5, 5}, {5, 5}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&combo, &wheel);
+        QCOMPARE(combo.currentText(), QStringLiteral("20"));
+        combo.clearEditText();
+        QTest::keyClicks(&combo, QStringLiteral("1"));
+        QTest::keyClick(&combo, Qt::Key_Return);
+        QCOMPARE(combo.currentText(), QStringLiteral("1"));
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    void gridShowsWhatWasSetWhileRedrawWasOffWhenItIsOn_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::newRow("grown") << 3 << 40;
+        QTest::newRow("shrunk") << 40 << 3;
+        QTest::newRow("emptied") << 5 << 1;
+    }
+
+    // Off, the view keeps showing what it showed, even to a paint in between.
+    void gridShowsWhatWasSetWhileRedrawWasOffWhenItIsOn()
+    {
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QWidget window;
+        auto *grid = new FlexGrid(before, 10, 1, 1, &window);
+        const auto put = [grid](int row, int col, const QString &text) {
+            grid->setRow(row);
+            grid->setCol(col);
+            grid->setText(text);
+        };
+        for (int n = 1; n < before; ++n)
+            put(n, 5, QStringLiteral("古い"));
+        grid->setColWidth(0, 600);
+        grid->setColWidth(2, 1000);
+        grid->setFixedAlignment(5, FlexGrid::CenterCenter);
+        grid->setGeometry(15, 215, 586, 131);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTableView *view = grid->view();
+        const QAbstractItemModel *model = view->model();
+
+        QSignalSpy headers(model, &QAbstractItemModel::headerDataChanged);
+        grid->setRedraw(false);
+        put(0, 5, QStringLiteral("日付"));
+        grid->setColAlignment(5, FlexGrid::RightCenter);
+        grid->setRows(after);
+        for (int n = 1; n < after; ++n) {
+            put(n, 0, QString::number(n));
+            put(n, 5, QStringLiteral("%1秒").arg(n));
+        }
+        QCOMPARE(model->rowCount(), before - 1);
+        QCOMPARE(headers.count(), 0);
+        QApplication::processEvents();
+
+        grid->setRedraw(true);
+        QCOMPARE(model->rowCount(), after - 1);
+        QCOMPARE(model->headerData(4, Qt::Horizontal).toString(), QStringLiteral("日付"));
+        QCOMPARE(model->headerData(4, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+        for (int n = 1; n < after; ++n) {
+            QCOMPARE(model->headerData(n - 1, Qt::Vertical).toString(), QString::number(n));
+            QCOMPARE(model->index(n - 1, 4).data().toString(), QStringLiteral("%1秒").arg(n));
+            QCOMPARE(model->index(n - 1, 4).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+        }
+        QVERIFY(headers.count() > 0);
+        QCOMPARE(view->verticalHeader()->width(), 40);   // 15 twips a pixel, rounded
+        QCOMPARE(view->horizontalHeader()->sectionSize(1), 67);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(model->index(0, 4)).center());
+        QVERIFY(!view->viewport()->findChild<QLineEdit *>());   // no editor
+
+        grid->setTopRow(after - 1);   // scrolled to the newest row
+        QApplication::processEvents();
+        QVERIFY(after == 1 || view->viewport()->rect().contains(view->visualRect(model->index(after - 2, 0))));
+        grid->setRows(before);   // rows cut off come back empty
+        QCOMPARE(grid->TextMatrix(before - 1, 5), after < before ? QString() : QStringLiteral("2秒"));
+    }
+};
+
+QTEST_MAIN(TestControls)
+#include "test_controls.moc"
