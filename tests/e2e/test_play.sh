@@ -55,8 +55,11 @@ for percent in 150 200; do
     scaled() { echo "$((($1 * percent + 99) / 100))"; }
     [ "$(size_of)" = "$(scaled 631)x$(scaled 452)" ] || fail "at $percent % the window is $(size_of)"
     shot="${SHOTS:-.}/screenshot-$percent.png" banner="$((324 * percent / 100))x$((63 * percent / 100))"
-    /usr/bin/import -window "$WID" "$shot"
-    shown="$(crispness "$shot" -crop "$banner+$((percent / 10))+$((percent / 10))" +repage)"   # at 10,10
+    for _ in $(seq 50); do   # a window that shows may not be painted yet
+        /usr/bin/import -window "$WID" "$shot"
+        shown="$(crispness "$shot" -crop "$banner+$((percent / 10))+$((percent / 10))" +repage)"   # at 10,10
+        awk -v s="$shown" 'BEGIN { exit !(s > 0) }' && break || sleep 0.2
+    done
     sharp="$(crispness "$SOURCE_DIR/art/rendered/banner@2x.gif" -resize "$banner!")"
     blown="$(crispness "$SOURCE_DIR/art/rendered/banner.gif" -resize "$banner!")"
     awk -v s="$shown" -v a="$sharp" -v b="$blown" 'BEGIN { exit !((s - a) ^ 2 < (s - b) ^ 2) }' \
