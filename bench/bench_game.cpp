@@ -192,8 +192,9 @@ int main(int argc, char *argv[])
         save.time([&form] { form.cmdHozon->click(); });
         if (form.msgRireki->Rows() != rows + 1 || history.size() <= size)
             fail("a save added no row");
-        form.msgRireki->setRows(rows);
+        form.msgRireki->setRows(rows);   // taken back, and the game with it
         history.resize(size);
+        form.state.Saved = false;
     }
 
     answer.print();

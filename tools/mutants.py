@@ -113,8 +113,23 @@ FAULTS = [
        "state.MojiCount = add16(state.MojiCount, 1);")]),
     ("answer: hidden cells not shown as a square in the solved list",
      [('caption.isEmpty() ? QStringLiteral("□") : caption', "caption")]),
-    ("answer: Enter judged before the first idiom",
-     [("if (!state.MondaiDrawn)\n        return;", "")]),
+    ("answer: Enter judged outside a game",
+     [("if (!state.MondaiDrawn)\n        return;", ""),
+      ("    if (!state.Playing)\n        return;\n\n    if (txtKaitou", "    if (txtKaitou")]),
+    ("time bar: drawn against the settings of now",
+     [("barWidth(state.JikanNokori, state.GameByou,", "barWidth(state.JikanNokori, state.PlayByou,")]),
+    ("save: a game saved twice",
+     [("        || state.Saved)\n", "        )\n")]),
+    ("save: recorded with the settings of now",
+     [("state.MojiCount, state.GameByou,\n                          state.GameMode,",
+       "state.MojiCount, state.PlayByou,\n                          modeText(),")]),
+    ("game end: a miss whose box is up at the end left out",
+     [("        platform().messages->show(this, QStringLiteral(\"違います！！\"), QStringLiteral(\"間違い\"),\n"
+       "                                  MsgButtons::OkOnly, MsgIcon::Critical);\n    } else {",
+       "        state.NgCount = add16(state.NgCount, -1);\n"
+       "        platform().messages->show(this, QStringLiteral(\"違います！！\"), QStringLiteral(\"間違い\"),\n"
+       "                                  MsgButtons::OkOnly, MsgIcon::Critical);\n"
+       "        state.NgCount = add16(state.NgCount, 1);\n    } else {")]),
     ("answer: Esc does not reveal",
      [("if (KeyAscii == 27) {\n        cutMoji();", "if (KeyAscii == 27) {")]),
     ("answer path: the mode tested by its first letter",

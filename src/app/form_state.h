@@ -20,6 +20,13 @@ struct FormState {
     qint16 StartCount = 0;
     bool Playing = false;
 
+    // the game being played or last played: its length and mode as they were
+    // when it began (the settings may change meanwhile), and whether its
+    // result is already in the history
+    qint16 GameByou = 0;
+    QString GameMode;
+    bool Saved = false;
+
     // game clock
     qint32 JikanNow = 0;
     qint32 JikanEnd = 0;
@@ -34,7 +41,6 @@ struct FormState {
 
     // the question
     QString Mondai;
-    bool MondaiDrawn = false;           // an idiom has been drawn in this run
     std::array<QString, 5> Moji;        // 1..4 used
     qint16 HideCount = 0;
     std::array<qint16, 4> HidePos{};    // 1..3 used

@@ -18,20 +18,21 @@ void frmMain::txtKaitou_KeyPress(qint16 &KeyAscii)
     if (KeyAscii != 13)
         return;
     KeyAscii = 0;
-    // Before the first idiom of this run there is nothing to judge.
-    if (!state.MondaiDrawn)
+    // Only a running game judges: before it, during the countdown and after
+    // time is up, an answer would change a result already shown or saved.
+    if (!state.Playing)
         return;
 
     if (txtKaitou->text() != state.Mondai) {
-        // Modal, but the game clock keeps running: the game may end and save
-        // itself while the box is up, and the miss counts only afterwards.
-        platform().messages->show(this, QStringLiteral("違います！！"), QStringLiteral("間違い"),
-                                  MsgButtons::OkOnly, MsgIcon::Critical);
+        // Counted before the box: the game clock keeps running while it is up,
+        // and a game that ends and saves itself meanwhile must include the miss.
         state.NgCount = add16(state.NgCount, 1);
         lblNg->setText(QString::number(state.NgCount));
+        platform().messages->show(this, QStringLiteral("違います！！"), QStringLiteral("間違い"),
+                                  MsgButtons::OkOnly, MsgIcon::Critical);
     } else {
         lstRireki->addItem(solvedEntry(captions()));
-        askMondai(opensCellsByName(modeText()));
+        askMondai(opensCellsByName(state.GameMode));
 
         state.OkCount = add16(state.OkCount, 1);
         lblOk->setText(QString::number(state.OkCount));

@@ -23,10 +23,12 @@ void frmMain::tmrStart_Timer()
         return;
 
     state.StartWait = false;
-    askMondai(opensCellsByLetter(modeText()));
+    state.GameByou = state.PlayByou;
+    state.GameMode = modeText();
+    askMondai(opensCellsByLetter(state.GameMode));
     txtKaitou->setFocus();
     state.JikanNow = static_cast<qint32>(std::floor(platform().clock->secondsSinceMidnight()));
     state.JikanStart = state.JikanNow;
-    state.JikanEnd = state.JikanNow + state.PlayByou;
+    state.JikanEnd = state.JikanNow + state.GameByou;
     state.Playing = true;
 }

@@ -34,14 +34,14 @@ void frmMain::tmrBp_Timer()
         return;
     state.JikanNow = clockReading(platform().clock->secondsSinceMidnight(), state.JikanStart);
     state.JikanNokori = secondsLeft(state.JikanEnd, state.JikanNow);
-    shpJikanK->setWidthTwips(barWidth(state.JikanNokori, state.PlayByou, state.JikanBarWidth));
+    shpJikanK->setWidthTwips(barWidth(state.JikanNokori, state.GameByou, state.JikanBarWidth));
     if (state.JikanNokori >= 1)
         return;
 
     state.Playing = false;
     cmdStart->setEnabled(true);
     tryStep([this] { lstJisyo->setFocus(); });
-    tryStep([this] { lblByou->setText(formatPerSecond(state.MojiCount, state.PlayByou)); });
+    tryStep([this] { lblByou->setText(formatPerSecond(state.MojiCount, state.GameByou)); });
     tryStep([this] { lblRitu->setText(endRateText(state.OkCount, state.NgCount, state.MojiCount)); });
     tryStep([this] { lblMoji_T->setText(QString::number(state.MojiCount)); });
     if (state.AutoSave == 1) {

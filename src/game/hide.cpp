@@ -10,13 +10,13 @@ using namespace sumiraku;
 void frmMain::HideMoji()
 {
     RandomSource &random = *platform().random;
-    const bool randomMode = modeText() == QStringLiteral("R:ランダム");
+    const bool randomMode = state.GameMode == QStringLiteral("R:ランダム");
     float r = 0.0f;
     if (randomMode) {
         random.randomize(platform().clock->secondsSinceMidnight());
         r = random.next();
     }
-    state.HideCount = hideCountFor(modeText(), r);
+    state.HideCount = hideCountFor(state.GameMode, r);
 
     lstHide->clear();
     for (int i = 1; i <= 4; ++i) {

@@ -26,7 +26,6 @@ void frmMain::drawMondai()
     platform().random->randomize(platform().clock->secondsSinceMidnight());
     const float r = platform().random->next();
     state.Mondai = state.Jisyo.value(drawIndex(state.JisyoCount, r));
-    state.MondaiDrawn = true;
 }
 
 void frmMain::askMondai(bool playerOpensCells)

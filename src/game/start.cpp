@@ -59,6 +59,7 @@ void frmMain::cmdStart_Click()
         lbl->setText(QString());
     state.OkCount = 0;
     state.NgCount = 0;
+    state.Saved = false;
     lblOk->setText(QString::number(state.OkCount));
     lblNg->setText(QString::number(state.NgCount));
     cmdStart->setEnabled(false);

@@ -9,7 +9,9 @@ using namespace sumiraku;
 
 void frmMain::cmdHozon_Click()
 {
-    if ((state.OkCount == 0 && state.NgCount == 0) || state.Playing || state.StartWait)
+    // A game is saved once, whether by hand or automatically.
+    if ((state.OkCount == 0 && state.NgCount == 0) || state.Playing || state.StartWait
+        || state.Saved)
         return;
     // One more record now would leave a file the next start cannot read.
     // Refused before the grid or the file change.
@@ -20,8 +22,8 @@ void frmMain::cmdHozon_Click()
     }
 
     const auto record = [this] {
-        return gameRecord(state.OkCount, state.NgCount, state.MojiCount, state.PlayByou,
-                          modeText(), platform().clock->now());
+        return gameRecord(state.OkCount, state.NgCount, state.MojiCount, state.GameByou,
+                          state.GameMode, platform().clock->now());
     };
     msgRireki->setRows(msgRireki->Rows() + 1);
     addRirekiRow(msgRireki->Rows() - 1, record());
@@ -29,4 +31,5 @@ void frmMain::cmdHozon_Click()
 
     // The record is made afresh, with the clock read again at this moment.
     appendHistory(record());
+    state.Saved = true;
 }

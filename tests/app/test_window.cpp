@@ -31,12 +31,12 @@ private slots:
                   settings=35,1,"X:自作モード"↵ file= tick wait:1 phase=idle boxes= start wait:34 phase=playing
                   wait:1 phase=idle)";
         QTest::newRow("six records fit the grid") << "records:6 load rows=6 scrolled=no";
-        QTest::newRow("a game ends in its saved record; a miss on screen at the end counts after it")
+        QTest::newRow("a game ends in its saved record, with the miss whose box is up at the end")
             << R"(dict:一石二鳥 load type:0:隠さない time:10 auto start cells=一石二鳥 =一石二鳥
                   =いっせきにちょう says=違います！！ box=間違い(x) score=1/1/4 late:一石三鳥 phase=idle
-                  report=正解数:_1、不正解数:_2、入力文字数:_4、正解率:_50.0%、秒当たり入力文字数:_0.40/秒
-                  row=1,2026/05/06,21:03:15,2,1,1,50.0%,0.40/秒,10秒,0 left=残り_0_秒/10
-                  file="2026/05/06","21:03:15",2,1,1,"50.0%","0.40/秒","10秒","0"↵)";
+                  report=正解数:_1、不正解数:_2、入力文字数:_4、正解率:_33.3%、秒当たり入力文字数:_0.40/秒
+                  row=1,2026/05/06,21:03:15,3,1,2,33.3%,0.40/秒,10秒,0 left=残り_0_秒/10
+                  file="2026/05/06","21:03:15",3,1,2,"33.3%","0.40/秒","10秒","0"↵)";
         QTest::newRow("the countdown shows three pictures, then the first idiom")
             << "dict:温故知新 load click tick pictures=1-- phase=countdown tick pictures=-2- cells=□□□□ tick "
                "pictures=--3 cells=□□知新 phase=playing tick pictures=--3";
@@ -59,9 +59,9 @@ private slots:
             << "dict:四面楚歌 load type:3:ハード r:0 start cells=□□□歌 said=隠れています,隠れています,隠れています,歌 "
                "=四面楚歌 esc cells=四面楚歌 closed=xxxo said=四,面,楚,歌 score=1/0/4 =四面楚歌 hint =四面楚歌 "
                "solved=□□□歌,四面楚歌,四面楚歌 score=3/0/12";
-        QTest::newRow("Enter is judged once an idiom is drawn; an emptied dictionary refuses the start")
-            << "dict:一石二鳥 load = click = boxes= score=0/0/0 tick tick tick end =一石二鳥 score=1/0/4 "
-               "nodict click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=2/0/4";
+        QTest::newRow("Enter is judged only in a game; an emptied dictionary refuses the start")
+            << "dict:一石二鳥 load = click = boxes= score=0/0/0 tick tick tick =一石二鳥 end =一石二鳥 score=1/0/4 "
+               "nodict click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=1/0/0";
         QTest::newRow("the time bar shrinks with the clock, past midnight and to a late tick")
             << "at:86390.5 load click bar=8745 tick tick tick at:10 left=残り_40_秒/60 bar=5829 "
                "wait:39 left=残り_1_秒/60 phase=playing at:55 bar=0 phase=idle click bar=8745";
@@ -70,10 +70,13 @@ private slots:
         QTest::newRow("a pick writes all three settings, typed text as it stands; only S closes cells")
             << R"(load type:"引用"モード settings=60,0,"2:ノーマル"↵ auto settings=60,1,""引用"モード"↵
                   start pick:3:ハード cells=一石二鳥 boxes= settings=60,1,"3:ハード"↵)";
-        QTest::newRow("saves wait for the end of a game, then each adds a row in view")
-            << "dict:一石二鳥 load save click save tick tick tick =一石二鳥 save rows=0 saved=0 end "
-               "save save save save save save save rows=7 saved=7 "
-               "row=7,2026/05/06,21:03:15,1,1,0,100.0%,0.07/秒,60秒,2";
+        QTest::newRow("a save waits for the end of a game, adds a row in view, and comes once")
+            << "dict:一石二鳥 records:6 load save click save tick tick tick =一石二鳥 save rows=6 saved=6 end "
+               "save save rows=7 saved=7 row=7,2026/05/06,21:03:15,1,1,0,100.0%,0.07/秒,60秒,2 "
+               "auto start =一石二鳥 end save rows=8 saved=8";
+        QTest::newRow("a game is saved with the length and mode it was played with")
+            << "dict:一石二鳥 load time:10 type:0:隠さない start time:30 type:3:ハード cells=一石二鳥 =一石二鳥 "
+               "cells=一石二鳥 wait:5 bar=4372 end time:50 type:2:ノーマル save row=1,2026/05/06,21:03:15,1,1,0,100.0%,0.40/秒,10秒,0";
         QTest::newRow("a failed automatic save warns and keeps the statistics; by hand it ends the program")
             << "dict:一石二鳥 load time:10 auto start =一石二鳥 jam end box=自動保存(!) says~=履歴.txt rows=0 "
                "report=正解数:_1、不正解数:_0、入力文字数:_4、正解率:_100.0%、秒当たり入力文字数:_0.40/秒 "
