@@ -57,7 +57,7 @@ void setIvory(QWidget *widget)
 QToolButton *commandButton(QWidget *parent, const char *name, const QString &caption,
                            const QString &icon, const QString &tip, int left)
 {
-    auto *button = new QToolButton(parent);
+    auto *button = new CommandButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setText(caption);
     button->setIcon(QIcon(QStringLiteral(":/art/%1.png").arg(icon)));
@@ -87,6 +87,9 @@ void styleList(QListView *list, const char *name, int pixelSize)
     // filled background the bar hides the frame behind it, which then need
     // not be redrawn as well.
     list->verticalScrollBar()->setAutoFillBackground(true);
+    // A click on the list's border is the list's own: passed on, it would
+    // reach the frame around the list and switch the panel.
+    list->setAttribute(Qt::WA_NoMousePropagation);
     setIvory(list);
 }
 

@@ -72,6 +72,24 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
 }
 
+void ClickLabel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    pressed_ = false;
+    event->accept();
+}
+
+void CommandButton::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (isEnabled())
+            click();
+        event->accept();
+        return;
+    }
+    QToolButton::keyPressEvent(event);
+}
+
 ClickFrame::ClickFrame(const QString &title, QWidget *parent) : QGroupBox(title, parent)
 {
     // Opaque, so that the frame lying above another one hides it whole.
@@ -168,23 +186,39 @@ void Shape::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), fill_);
 }
 
-void AnswerBox::keyPressEvent(QKeyEvent *event)
+qint16 keyAsciiFor(int key, Qt::KeyboardModifiers modifiers, const QString &text)
 {
-    qint16 code = 0;
-    switch (event->key()) {
+    // Alt turns a key into a menu key: the classic handler sees none.
+    if (modifiers & Qt::AltModifier)
+        return 0;
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        code = 13;
-        break;
+        return ctrl ? 10 : 13;
     case Qt::Key_Escape:
-        code = 27;
+        return 27;
+    default:
         break;
-    default: {
-        const QString text = event->text();
-        if (text.size() == 1 && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
-            code = static_cast<qint16>(text.at(0).unicode());
     }
+    if (ctrl) {
+        if (key >= Qt::Key_A && key <= Qt::Key_Z)
+            return static_cast<qint16>(key - Qt::Key_A + 1);
+        switch (key) {
+        case Qt::Key_BracketLeft: return 27;
+        case Qt::Key_Backslash: return 28;
+        case Qt::Key_BracketRight: return 29;
+        case Qt::Key_AsciiCircum: return 30;
+        case Qt::Key_Underscore: return 31;
+        default: return 0;
+        }
     }
+    return text.size() == 1 ? static_cast<qint16>(text.at(0).unicode()) : 0;
+}
+
+void AnswerBox::keyPressEvent(QKeyEvent *event)
+{
+    qint16 code = keyAsciiFor(event->key(), event->modifiers(), event->text());
     if (code != 0 && keyPress) {
         keyPress(code);
         if (code == 0) {

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QWidget>
 #include <functional>
 
@@ -30,11 +31,24 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // A double-click is one click and a double-click, as the classic label
+    // reports it: its second press does not click again.
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     bool pressed_ = false;
     bool wrapAnywhere_ = false;
+};
+
+// A command button: Enter clicks it when it has the focus, as Space does.
+class CommandButton : public QToolButton {
+    Q_OBJECT
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // A frame with a caption that reports clicks on its own surface; clicks on the
@@ -97,6 +111,11 @@ private:
 // Twips (1/1440 inch) to logical pixels at 96 dpi.
 constexpr int twipsToPixels(int twips) { return (twips * 2 + 15) / 30; }
 QRect twipsRect(int left, int top, int width, int height);
+
+// The character code a key press gives the classic key-press handler, or 0
+// for none: Enter 13 (10 with Ctrl), Esc 27, Ctrl with a letter 1 … 26 and with
+// [ \\ ] ^ _ 27 … 31, a typed character its own code; nothing while Alt is held.
+qint16 keyAsciiFor(int key, Qt::KeyboardModifiers modifiers, const QString &text);
 
 // The answer box: hands Enter, Esc and typed characters to a key-press handler
 // first, which may consume them by setting the code to 0. Text committed by an

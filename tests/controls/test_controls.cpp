@@ -30,6 +30,39 @@ private slots:
         }
     }
 
+    // As the classic platform gives them: a double-click clicks once; Enter
+    // clicks a focused button as Space does.
+    void aDoubleClickClicksOnceAndEnterPressesAButton()
+    {
+        ClickLabel label(QStringLiteral("自"));
+        QSignalSpy clicks(&label, SIGNAL(clicked()));
+        QTest::mouseClick(&label, Qt::LeftButton, {}, QPoint(5, 5));
+        QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                          Qt::LeftButton, {});
+        QApplication::sendEvent(&label, &twice);
+        QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(clicks.count(), 1);
+        CommandButton button;
+        QSignalSpy pressed(&button, &QToolButton::clicked);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+            QTest::keyClick(&button, key);
+        QCOMPARE(pressed.count(), 3);
+    }
+
+    void keysGiveTheClassicCharacterCodes()
+    {
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, none = Qt::NoModifier;
+        const struct { int key; Qt::KeyboardModifiers with; const char16_t *text; int code; } keys[] = {
+            {Qt::Key_Return, none, u"\r", 13}, {Qt::Key_Return, ctrl, u"", 10},
+            {Qt::Key_Enter, Qt::AltModifier, u"", 0}, {Qt::Key_Escape, none, u"", 27},
+            {Qt::Key_M, ctrl, u"", 13}, {Qt::Key_BracketLeft, ctrl, u"", 27}, {Qt::Key_A, ctrl, u"", 1},
+            {Qt::Key_Z, ctrl, u"", 26}, {Qt::Key_1, ctrl, u"", 0}, {Qt::Key_A, none, u"a", 97},
+            {0, none, u"一", 0x4E00},
+        };
+        for (const auto &k : keys)
+            QCOMPARE(int(keyAsciiFor(k.key, k.with, QString::fromUtf16(k.text))), k.code);
+    }
+
     // The wheel picks as the popup and the arrow keys do; typed text is neither
     // completed from the list nor a pick, even with Enter.
     void aComboClicksOnAPickOnly()
