@@ -246,9 +246,35 @@ QString formatRecord(std::initializer_list<RecordField> fields)
     return line + QStringLiteral("\r\n");
 }
 
+namespace {
+
+bool folderTakesNewFiles(const QString &fileName)
+{
+    if (plannedFaults)
+        return !plannedFaults->folderReadOnly;
+    return QFileInfo(QFileInfo(fileName).absolutePath()).isWritable();
+}
+
+// No scratch copy can be made in the folder: the file is written over.
+void writeInPlace(const QString &fileName, const QByteArray &bytes)
+{
+    if (const int err = plannedOpenError(fileName, false))
+        failPlannedOpen(fileName, err);
+    QFile file(fileName);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        failOpen(file, fileName, errno, true);
+    if (writeThrough(file, bytes) != bytes.size())
+        throw writeError(file, fileName, errno);
+}
+
+} // namespace
+
 void replaceFile(const QString &fileName, const QByteArray &bytes)
 {
     refuseFolder(fileName);
+    if (QFileInfo::exists(fileName) && !folderTakesNewFiles(fileName))
+        return writeInPlace(fileName, bytes);
     if (const int err = plannedOpenError(fileName, true))
         failPlannedOpen(fileName, err);
     QSaveFile file(fileName);

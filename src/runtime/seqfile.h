@@ -55,7 +55,8 @@ using RecordField = std::variant<QString, qint32>;
 QString formatRecord(std::initializer_list<RecordField> fields);
 
 // Replaces a whole file: writes beside it and renames, so the old content stays
-// if anything fails.
+// if anything fails. In a folder that takes no new file, an existing file is
+// written over in place instead; a failure of that write is reported as any.
 void replaceFile(const QString &fileName, const QByteArray &bytes);
 
 // Appends bytes in one write; if the write fails part-way the file is cut back

@@ -73,7 +73,7 @@ private slots:
         } faults[] = {   // in the order of Fault
             {"no fault", 0, 0, 0, 0},
             {"file read-only", 70, 70, 70, 0},
-            {"folder read-only", 70, 0, 0, 70},
+            {"folder read-only", 0, 0, 0, 70},   // an existing file is replaced in place
             {"disk full", 61, 61, 0, 61},
             {"disk full part-way", 61, 61, 0, 61},
             {"rename fails", 57, 0, 0, 0},
@@ -88,6 +88,21 @@ private slots:
             for (const auto &[op, expected] : ops)
                 QTest::addRow("%s: %s", f.name, op) << QString::fromLatin1(op) << fault << expected;
         }
+    }
+
+    // Where no scratch copy can be made the file is written over, so a failure
+    // part-way leaves part of it: that write is still reported as failed.
+    void aWriteInPlaceThatFailsIsReported()
+    {
+        Sandbox box;
+        box.write(kSettings, "old\r\n");
+        WriteFaults faults;
+        faults.folderReadOnly = true;
+        faults.diskRoom = 2;
+        setWriteFaults(&faults);
+        const auto error = failureOf([] { replaceFile(kSettings, "new settings\r\n"); });
+        setWriteFaults(nullptr);
+        QVERIFY(error && error->number() == ErrorNumber::DiskFull && error->file() == kSettings);
     }
 
     // Whatever fails, the file holds its old bytes or its new ones, never a
