@@ -120,6 +120,25 @@ qint64 writeThrough(QFileDevice &file, const QByteArray &bytes)
     return written;
 }
 
+// Opens a file for writing and writes the bytes in one call; a failure of
+// either is raised.
+void writeWhole(QFileDevice &file, QIODevice::OpenMode mode, const QString &fileName,
+                const QByteArray &bytes)
+{
+    errno = 0;
+    if (!file.open(mode | QIODevice::WriteOnly | QIODevice::Unbuffered))
+        failOpen(file, fileName, errno, true);
+    if (writeThrough(file, bytes) != bytes.size())
+        throw writeError(file, fileName, errno);
+}
+
+bool folderTakesNewFiles(const QString &fileName)
+{
+    if (plannedFaults)
+        return !plannedFaults->folderReadOnly;
+    return QFileInfo(QFileInfo(fileName).absolutePath()).isWritable();
+}
+
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 bool isDelimiter(QChar c) { return c == u',' || c == u'\r' || c == u'\n'; }
 
@@ -246,43 +265,20 @@ QString formatRecord(std::initializer_list<RecordField> fields)
     return line + QStringLiteral("\r\n");
 }
 
-namespace {
-
-bool folderTakesNewFiles(const QString &fileName)
-{
-    if (plannedFaults)
-        return !plannedFaults->folderReadOnly;
-    return QFileInfo(QFileInfo(fileName).absolutePath()).isWritable();
-}
-
-// No scratch copy can be made in the folder: the file is written over.
-void writeInPlace(const QString &fileName, const QByteArray &bytes)
-{
-    if (const int err = plannedOpenError(fileName, false))
-        failPlannedOpen(fileName, err);
-    QFile file(fileName);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        failOpen(file, fileName, errno, true);
-    if (writeThrough(file, bytes) != bytes.size())
-        throw writeError(file, fileName, errno);
-}
-
-} // namespace
-
 void replaceFile(const QString &fileName, const QByteArray &bytes)
 {
     refuseFolder(fileName);
-    if (QFileInfo::exists(fileName) && !folderTakesNewFiles(fileName))
-        return writeInPlace(fileName, bytes);
+    // No scratch copy can be made in such a folder: the file is written over.
+    if (QFileInfo::exists(fileName) && !folderTakesNewFiles(fileName)) {
+        if (const int err = plannedOpenError(fileName, false))
+            failPlannedOpen(fileName, err);
+        QFile file(fileName);
+        return writeWhole(file, QIODevice::Truncate, fileName, bytes);
+    }
     if (const int err = plannedOpenError(fileName, true))
         failPlannedOpen(fileName, err);
     QSaveFile file(fileName);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        failOpen(file, fileName, errno, true);
-    if (writeThrough(file, bytes) != bytes.size())
-        throw writeError(file, fileName, errno);
+    writeWhole(file, {}, fileName, bytes);
     if (plannedFaults && plannedFaults->renameFails) {
         file.cancelWriting();   // the scratch copy goes when the file closes
         fail(ErrorNumber::DeviceIo, fileName, systemReason(EIO));
