@@ -23,7 +23,7 @@ void frmMain::txtKaitou_KeyPress(qint16 &KeyAscii)
     if (!state.Playing)
         return;
 
-    if (txtKaitou->text() != state.Mondai) {
+    if (!isRightAnswer(txtKaitou->text(), state.Mondai, captions(), state.Jisyo)) {
         // Counted before the box: the game clock keeps running while it is up,
         // and a game that ends and saves itself meanwhile must include the miss.
         state.NgCount = add16(state.NgCount, 1);

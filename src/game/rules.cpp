@@ -60,6 +60,32 @@ int barWidth(qint16 secondsLeft, qint16 playByou, qint16 fullWidth)
     return static_cast<int>(std::clamp(width, 0.0, 1.0e9));
 }
 
+QString spelledOut(const QString &idiom)
+{
+    QString out = idiom;
+    for (qsizetype i = 1; i < out.size(); ++i) {
+        if (out[i] == u'々')
+            out[i] = out[i - 1];
+    }
+    return out;
+}
+
+bool isRightAnswer(const QString &answer, const QString &mondai,
+                   const std::array<QString, 4> &captions, const QStringList &dictionary)
+{
+    const QString typed = spelledOut(answer);
+    const QString drawn = spelledOut(mondai);
+    if (typed == drawn)
+        return true;
+    for (int i = 0; i < 4; ++i) {
+        // A cell's caption is a character of the idiom drawn, in its place.
+        if (!captions[i].isEmpty() && typed.mid(i, 1) != drawn.mid(i, 1))
+            return false;
+    }
+    return std::any_of(dictionary.cbegin(), dictionary.cend(),
+                       [&](const QString &entry) { return !entry.isEmpty() && spelledOut(entry) == typed; });
+}
+
 QString solvedEntry(const std::array<QString, 4> &captions)
 {
     QString entry;

@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace sumiraku {
@@ -44,6 +45,17 @@ qint16 secondsLeft(qint32 end, qint32 now);
 // Width of the time bar for the seconds left, computed as the classic
 // expression does in double precision; never negative.
 int barWidth(qint16 secondsLeft, qint16 playByou, qint16 fullWidth);
+
+// An idiom as it is compared: each 々 stands for the character before it, so
+// 戦々恐々 and 戦戦恐恐 are one idiom.
+QString spelledOut(const QString &idiom);
+
+// Whether an answer is right: the idiom drawn, or any other idiom of the
+// dictionary that agrees with every character the cells show (`captions`,
+// empty where a cell is hidden). Where several idioms fit what the player
+// sees, the player cannot know which was drawn.
+bool isRightAnswer(const QString &answer, const QString &mondai,
+                   const std::array<QString, 4> &captions, const QStringList &dictionary);
 
 // The solved list's entry: the cells' captions, a hidden one as "□".
 QString solvedEntry(const std::array<QString, 4> &captions);

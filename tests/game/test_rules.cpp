@@ -45,6 +45,15 @@ private slots:
         row("bar: play time shortened in play", barWidth(50, 10, 8745), 43725);
         row("end rate: misses only", endRateText(0, 3, 0), "0.0%");
         row("end rate: nothing at all", endRateText(0, 0, 0), "0.0%");
+        const QStringList dict{{}, "刻苦精進", "刻苦精励", "戦戦恐恐", "一日千秋"};
+        const std::array<QString, 4> middle{{{}, "苦", "精", {}}}, none{};
+        row("judge: another idiom fitting the shown cells", isRightAnswer("刻苦精励", "刻苦精進", middle, dict), true);
+        row("judge: fits the cells, no idiom", isRightAnswer("刻苦精神", "刻苦精進", middle, dict), false);
+        row("judge: an idiom, not fitting", isRightAnswer("一日千秋", "刻苦精進", middle, dict), false);
+        row("judge: all hidden, nothing typed", isRightAnswer("", "刻苦精進", none, dict), false);
+        row("judge: 々 typed for the kanji", isRightAnswer("戦々恐々", "戦戦恐恐", none, {}), true);
+        row("judge: 々 drawn, the kanji typed", isRightAnswer("戦戦恐恐", "戦々恐々", {{"戦", "々", {}, {}}}, {}), true);
+        row("judge: 々 after another kanji", isRightAnswer("戦恐恐恐", "戦々恐々", none, {}), false);
     }
 
     void eachRuleHoldsAtItsEdges()
