@@ -162,6 +162,11 @@ void frmMain::buildControls()
 {
     setWindowTitle(QStringLiteral("SUMIRAKU"));
     setWindowIcon(QIcon(QStringLiteral(":/art/app.png")));
+    // The design fixes backgrounds (white cells, ivory boxes, coloured labels)
+    // and the counts' colours; a dark desktop theme would pair them with its
+    // light text. The window keeps the design's light palette everywhere; its
+    // message boxes follow the desktop.
+    setPalette(QPalette(QColor(0xef, 0xef, 0xef)));
     setFont(designFont(12));
     setFixedSize(631, 452);
 
@@ -285,6 +290,7 @@ void frmMain::buildControls()
         cell->setObjectName(QStringLiteral("lblMondai_%1").arg(i));
         cell->setFont(designFont(96));
         cell->setAlignment(Qt::AlignCenter);
+        cell->setGlyphCell(true);
         cell->setFrameStyle(QFrame::Panel | QFrame::Sunken);   // the cell stays visible when closed
         cell->setBackColor(buttonFace());
         place(cell, 750 + (i - 1) * 1575, 1575, 1500, 1515);

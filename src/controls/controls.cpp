@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTimer>
@@ -29,8 +30,41 @@ void ClickLabel::setWrapAnywhere(bool on)
     update();
 }
 
+void ClickLabel::setGlyphCell(bool on)
+{
+    glyphCell_ = on;
+    update();
+}
+
+void ClickLabel::paintGlyph()
+{
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QString caption = text();
+    if (caption.isEmpty())
+        return;
+    // The character's ink, not its line, is centred: fonts place kanji at
+    // different heights within their lines. A character too large for the
+    // label, less a small margin, is drawn at the size that fits.
+    const QRectF area = QRectF(contentsRect()).marginsRemoved(QMarginsF(3, 3, 3, 3));
+    QFont glyphFont = font();
+    QRectF ink = QFontMetricsF(glyphFont).tightBoundingRect(caption);
+    const qreal fit = std::min(area.width() / ink.width(), area.height() / ink.height());
+    if (fit < 1.0) {
+        glyphFont.setPixelSize(std::max(1, int(QFontInfo(glyphFont).pixelSize() * fit)));
+        ink = QFontMetricsF(glyphFont).tightBoundingRect(caption);
+    }
+    painter.setFont(glyphFont);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(area.center() - ink.center(), caption);
+}
+
 void ClickLabel::paintEvent(QPaintEvent *event)
 {
+    if (glyphCell_) {
+        paintGlyph();
+        return;
+    }
     if (!wrapAnywhere_) {
         QLabel::paintEvent(event);
         return;
@@ -123,6 +157,14 @@ PickCombo::PickCombo(QWidget *parent) : QComboBox(parent)
     connect(this, &QComboBox::activated, this, [this] {
         if (picking_)
             emit clicked();
+    });
+    // A text wider than the box shows from its start, as the classic combo
+    // shows it, unless the player is in the box. Setting a text puts the
+    // cursor at its end, and the same text again signals nothing else.
+    QLineEdit *edit = lineEdit();
+    connect(edit, &QLineEdit::cursorPositionChanged, this, [edit] {
+        if (!edit->hasFocus() && edit->cursorPosition() != 0)
+            edit->setCursorPosition(0);
     });
 }
 

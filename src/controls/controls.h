@@ -24,6 +24,10 @@ public:
     // Breaks lines between any two characters, as a narrow classic label does
     // with Japanese text (QLabel keeps an ideographic space with what follows).
     void setWrapAnywhere(bool on);
+    // Draws its caption as one large character centred in the label, so every
+    // stroke shows. Laid out by its line height, the character would sit low
+    // and lose its base when the font's line is taller than the label.
+    void setGlyphCell(bool on);
 
 signals:
     void clicked();
@@ -37,8 +41,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paintGlyph();
+
     bool pressed_ = false;
     bool wrapAnywhere_ = false;
+    bool glyphCell_ = false;
 };
 
 // A command button: Enter clicks it when it has the focus, as Space does.

@@ -4,12 +4,15 @@
 #include "controls/flexgrid_model.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QFontInfo>
 #include <QStyleOptionHeader>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -49,12 +52,37 @@ private:
     int thickness_ = 0;
 };
 
+// Draws a cell's text a little smaller where it would fill the cell: the
+// design's widths leave the date and the time no room at all in the Japanese
+// faces we have, and the two would read as one.
+class FittingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        QStyle *style = item.widget ? item.widget->style() : QApplication::style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &item, item.widget) + 2;
+        const qreal room = item.rect.width() - 2 * margin;
+        const qreal wide = QFontMetricsF(item.font).horizontalAdvance(item.text);
+        if (wide > room && room > 0) {
+            item.font.setPixelSize(std::max(1, int(QFontInfo(item.font).pixelSize() * room / wide)));
+            item.fontMetrics = QFontMetrics(item.font);
+        }
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
+    }
+};
+
 class GridView : public QTableView {
 public:
     GridView(FlexGridModel *model, QWidget *parent)
         : QTableView(parent), model_(model)
     {
         setHorizontalHeader(new FixedHeader(Qt::Horizontal, this));
+        setItemDelegate(new FittingDelegate(this));
         setVerticalHeader(new FixedHeader(Qt::Vertical, this));
         setModel(model);
         horizontalHeader()->setVisible(model->fixedRows() > 0);

@@ -6,13 +6,12 @@
 #include "controls/controls.h"
 #include "game/rules.h"
 
-#include <QApplication>
 
 using namespace sumiraku;
 
 QColor frmMain::buttonFace() const
 {
-    return QApplication::palette().color(QPalette::Button);
+    return palette().color(QPalette::Button);
 }
 
 QString frmMain::modeText() const

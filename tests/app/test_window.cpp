@@ -9,7 +9,9 @@
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTimer>
 
 using namespace sumiraku;
@@ -59,6 +61,9 @@ private slots:
             << "dict:四面楚歌 load type:3:ハード r:0 start cells=□□□歌 said=隠れています,隠れています,隠れています,歌 "
                "=四面楚歌 esc cells=四面楚歌 closed=xxxo said=四,面,楚,歌 score=1/0/4 =四面楚歌 hint =四面楚歌 "
                "solved=□□□歌,四面楚歌,四面楚歌 score=3/0/12";
+        QTest::newRow("another idiom of the dictionary that fits the cells shown is right")
+            << "dict:以心伝心,一意専心 load type:3:ハード r:0 start cells=□□□心 =一意専心 boxes= score=1/0/4 "
+               "solved=□□□心 cells=□□□心 =一心同心 says=違います！！ score=1/1/4";
         QTest::newRow("Enter is judged only in a game; an emptied dictionary refuses the start")
             << "dict:一石二鳥 load = click = boxes= score=0/0/0 tick tick tick =一石二鳥 end =一石二鳥 score=1/0/4 "
                "nodict click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=1/0/0";
@@ -127,6 +132,71 @@ private slots:
         // Both timers tick every second from the start.
         QVERIFY(w.tmrStart->isActive() && w.tmrBp->isActive());
         QCOMPARE(QPoint(w.tmrStart->interval(), w.tmrBp->interval()), QPoint(1000, 1000));
+    }
+
+    // What a player sees, rendered: each cell's character whole, with a
+    // margin, near the design's size, at every scale and with either Japanese
+    // face; dark text on the design's light faces under a dark desktop palette;
+    // a mode text too wide for its box shown from its start; the grid's texts
+    // apart from the lines between them.
+    void everyCharacterWholeAndLegibleOnAnyTheme()
+    {
+        const auto restore = qScopeGuard([desktop = QApplication::palette()] { QApplication::setPalette(desktop); });
+        QApplication::setPalette(QPalette(QColor(0x24, 0x24, 0x24)));
+        FormFixture f;
+        f.play(R"(settings:60,0,"0:隠さない" records:1 load)");
+        frmMain &w = *f.form;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.cboHide->lineEdit()->cursorPosition(), 0);
+        for (QWidget *box : {static_cast<QWidget *>(w.cboHide), static_cast<QWidget *>(w.txtKaitou)})
+            QVERIFY(qGray(box->palette().color(QPalette::Text).rgb()) < 64);
+        auto *grid = w.msgRireki->findChild<QTableView *>();
+        const QImage rows = grid->viewport()->grab().toImage();
+        for (int c = 0; c < grid->model()->columnCount(); ++c) {
+            const QRect cell = grid->visualRect(grid->model()->index(0, c));
+            for (int y = cell.top(); y <= cell.bottom(); ++y) {
+                for (int x : {cell.left(), cell.left() + 1, cell.right() - 1, cell.right()})
+                    QVERIFY2(qGray(rows.pixel(x, y)) > 160, qPrintable(QString::number(c)));
+            }
+        }
+        // Whole: its ink off the cell's inside by a margin; near the design's
+        // size; centred from top to bottom.
+        const auto whole = [](ClickLabel *cell, qreal scale, int least) {
+            QImage shot(cell->size() * scale, QImage::Format_RGB32);
+            shot.setDevicePixelRatio(scale);
+            cell->render(&shot);
+            const QRect inside(cell->contentsRect().topLeft() * scale, cell->contentsRect().size() * scale);
+            QRect ink;
+            for (int y = inside.top(); y <= inside.bottom(); ++y) {
+                for (int x = inside.left(); x <= inside.right(); ++x) {
+                    if (qGray(shot.pixel(x, y)) < 96)
+                        ink |= QRect(x, y, 1, 1);
+                }
+            }
+            const int margin = qRound(3 * scale);
+            return inside.adjusted(margin, margin, -margin, -margin).contains(ink) && ink.height() > least * scale
+                   && std::abs(ink.center().y() - inside.center().y()) < 8 * scale;
+        };
+        const QStringList glyphs{"自", "固", "品", "田", "畳", "鬱"};
+        for (const char *face : {"IPAPGothic", "Noto Sans CJK JP"}) {
+            for (const qreal scale : {1.0, 1.25, 1.5, 2.0}) {
+                for (int i = 0; i < glyphs.size(); ++i) {
+                    ClickLabel *cell = w.lblMondai[i % 4 + 1];
+                    QFont font = cell->font();
+                    font.setFamilies({face});
+                    cell->setFont(font);
+                    cell->setText(glyphs[i]);
+                    cell->setBackColor(i % 2 ? Qt::white : w.buttonFace());
+                    QVERIFY2(whole(cell, scale, 70), qPrintable(QStringLiteral("%1 in %2 at %3").arg(glyphs[i], face).arg(scale)));
+                }
+            }
+        }
+        // A face larger than the cell is drawn at the size that fits.
+        QFont large = w.lblMondai[4]->font();
+        large.setPixelSize(300);
+        w.lblMondai[4]->setFont(large);
+        QVERIFY(whole(w.lblMondai[4], 1.0, 70));
     }
 
     // The statistics and the time bar are keyboard stops after the designed ones.
