@@ -12,7 +12,7 @@ packages=(
 if [ "${1:-run}" = test ]; then
     packages+=(xvfb xauth xdotool x11-utils imagemagick
                fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11
-               at-spi2-core python3-pyatspi
+               at-spi2-core python3-pyatspi qt6-gtk-platformtheme gnome-themes-extra
                desktop-file-utils appstream file
                clang libclang-rt-14-dev)
 fi

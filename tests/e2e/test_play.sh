@@ -8,7 +8,10 @@
 # the Enter that confirms a conversion belongs to the input method and only the
 # next one answers, and a wrong answer brings its box; the game saves itself;
 # help opens in a window of its own; End closes everything with status 0.
-NEEDS="imagemagick fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11 at-spi2-core python3-pyatspi"
+# Under a light and a dark desktop theme, an idiom with strokes on every edge
+# shows whole in its cells, dark on light (the screenshots stay here too).
+NEEDS="imagemagick fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11 at-spi2-core python3-pyatspi
+       qt6-gtk-platformtheme gnome-themes-extra"
 source "$(dirname "$0")/lib.sh" "$@"
 
 # mozc's server refuses root: root stages what the script needs where anyone can
@@ -45,6 +48,25 @@ BACKGROUND+=($!)
 for _ in $(seq 100); do   # asked of the bus, which would otherwise start another fcitx5
     dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
         string:org.fcitx.Fcitx5 2>/dev/null | grep -q 'boolean true' && break || sleep 0.1
+done
+# Each cell's inside, 3 px in from its frame: its ink must not touch that
+# edge, and its darkest and lightest grey must contrast at least 4.5 : 1.
+for theme in Adwaita Adwaita:dark; do
+    seed_play_folder '60,0,"0:隠さない"' '畳固鬱田'
+    GTK_THEME="$theme" QT_QPA_PLATFORMTHEME=gtk3 start_app
+    click_at 373 40 && sleep 4   # スタート, then the countdown
+    shot="${SHOTS:-.}/screenshot-$([ "$theme" = Adwaita ] && echo light || echo dark).png"
+    /usr/bin/import -window "$WID" "$shot"
+    for x in 62 167 272 377; do
+        read -r box lo hi < <(/usr/bin/convert "$shot" -crop "94x95+$x+195" +repage -colorspace gray \
+            -format '%@ %[fx:minima] %[fx:maxima]\n' info:)
+        IFS='x+' read -r w h l t <<< "$box"
+        [ "$l" -gt 0 ] && [ "$t" -gt 0 ] && [ $((l + w)) -lt 94 ] && [ $((t + h)) -lt 95 ] \
+            || fail "$theme: the cell at $x has its ink at $box of 94x95"
+        awk -v lo="$lo" -v hi="$hi" 'BEGIN { exit !((hi ^ 2.2 + 0.05) / (lo ^ 2.2 + 0.05) >= 4.5) }' \
+            || fail "$theme: the cell at $x shows greys $lo to $hi"
+    done
+    end_app
 done
 seed_play_folder '20,0,"2:ノーマル"' '一石二鳥'
 
