@@ -199,6 +199,22 @@ FAULTS = [
        'what = false ? QStringLiteral("隠れています")')]),
     ("help file: an oversized object read",
      [("if (length > kChmMaxObjectSize || !file.seek(qint64(offset)))", "if (!file.seek(qint64(offset)))")]),
+    ("cells: laid out by the line, the base cut off",
+     [("        cell->setGlyphCell(true);\n", "")]),
+    ("cells: a character larger than the cell not shrunk",
+     [("    if (fit < 1.0) {", "    if (false) {")]),
+    ("theme: the desktop's palette under the design's faces",
+     [("    setPalette(QPalette(QColor(0xef, 0xef, 0xef)));\n", "")]),
+    ("combo: a wide text shown from its end",
+     [("            edit->setCursorPosition(0);", "            ;")]),
+    ("judge: only the idiom drawn is right",
+     [("    return std::any_of(dictionary.cbegin()", "    return false && std::any_of(dictionary.cbegin()")]),
+    ("judge: a hidden cell must match too",
+     [("        if (!captions[i].isEmpty() && typed.mid(i, 1)", "        if (typed.mid(i, 1)")]),
+    ("judge: 々 compared as it stands",
+     [("            out[i] = out[i - 1];", "            ;")]),
+    ("grid: a text that fills its cell runs into the next",
+     [("        setItemDelegate(new FittingDelegate(this));\n", "")]),
 ]
 
 
