@@ -4,15 +4,17 @@
 EDICT tags a few thousand four-kanji words (yoji), but many of them are
 ordinary compound nouns (前提条件, 延長保育), and one idiom often stands on
 several lines, once per spelling and reading (戦々恐々, 戦戦恐恐). This script
-joins the lines of each idiom, keeps one spelling of it, keeps only the words
-that show the marks of an idiom (see is_idiom) and writes
+joins the lines of each idiom, keeps one spelling of it, keeps the words that
+show the marks of an idiom (see is_idiom) unless a maintainer's verdict in
+tools/dictionary_keep.txt or tools/dictionary_drop.txt overrules it, and writes
 
 - 辞書.txt: one idiom a line, code page 932, CR LF;
 - 読みと意味.txt: idiom, reading and first English gloss, tab-separated,
   UTF-8 without BOM, LF.
 
-Both are sorted by reading. The output depends only on the input file, so
-running the script again on the same package version gives the same bytes.
+Both are sorted by reading. The output depends only on the input file and the
+two lists, so running the script again gives the same bytes. --list prints
+every idiom with the rule's and the final choice, for reviewing the lists.
 """
 
 import argparse
@@ -22,7 +24,8 @@ import re
 import sys
 
 DEFAULT_SOURCE = "/usr/share/edict/edict"
-DATA = pathlib.Path(__file__).resolve().parent.parent / "data"
+TOOLS = pathlib.Path(__file__).resolve().parent
+DATA = TOOLS.parent / "data"
 
 ITERATION_MARK = "\u3005"  # 々
 
@@ -253,19 +256,43 @@ def choose(group, lex):
     return next(line for line in group if line[0] == best[0])
 
 
-def build(text):
-    """(idioms kept, groups dropped as compounds, spellings merged) from EDICT text."""
+def read_verdicts(path):
+    """The idioms listed in a verdict file: one a line, # starts a comment."""
+    words = set()
+    for line in pathlib.Path(path).read_text("utf-8").splitlines():
+        line = line.split("#", 1)[0].strip()
+        if line:
+            words.add(line)
+    return words
+
+
+def build(text, keep=frozenset(), drop=frozenset()):
+    """(idioms kept, idioms left out, spellings merged, unmatched verdicts)
+    from EDICT text.
+
+    The rule of is_idiom decides first; an idiom in keep is kept and one in
+    drop left out whatever it decided. A verdict that names no idiom of the
+    file, or one the rule already decided that way, is returned unmatched so
+    the lists can be pruned after an update of EDICT. Each list item is
+    (word, reading, glosses, by_rule), by_rule telling what is_idiom said."""
     lines = [p for p in map(parse_line, text.splitlines()) if p is not None]
     lex = Lexicon(lines)
-    kept, dropped, merged = [], [], 0
+    kept, dropped, merged, unmatched = [], [], 0, []
     for group in entries(lines):
         word, reading, glosses = choose(group, lex)
         merged += len({w for w, _, _ in group}) - 1
         entry_tags = set().union(*(tags(g) for _, _, g in group))
-        idiom = is_idiom(word, reading, entry_tags, lex)
-        (kept if idiom else dropped).append((word, reading, glosses))
+        by_rule = is_idiom(word, reading, entry_tags, lex)
+        idiom = (by_rule or word in keep) and word not in drop
+        (kept if idiom else dropped).append((word, reading, glosses, by_rule))
     kept.sort(key=lambda item: (item[1], item[0]))
-    return kept, dropped, merged
+    dropped.sort(key=lambda item: (item[1], item[0]))
+    decided = {item[0]: item[3] for item in kept + dropped}
+    for name, words, needs in (("keep", keep, False), ("drop", drop, True)):
+        for word in sorted(words):
+            if decided.get(word) is not needs:
+                unmatched.append((name, word))
+    return kept, dropped, merged, unmatched
 
 
 def main():
@@ -276,13 +303,31 @@ def main():
                         help="dictionary file to write (default: data/辞書.txt)")
     parser.add_argument("--readings", default=str(DATA / "読みと意味.txt"),
                         help="readings and meanings file to write (default: data/読みと意味.txt)")
+    parser.add_argument("--keep", default=str(TOOLS / "dictionary_keep.txt"),
+                        help="idioms to keep that the rule leaves out (default: tools/dictionary_keep.txt)")
+    parser.add_argument("--drop", default=str(TOOLS / "dictionary_drop.txt"),
+                        help="words to leave out that the rule keeps (default: tools/dictionary_drop.txt)")
+    parser.add_argument("--list", action="store_true",
+                        help="print every idiom with the rule's and the final choice instead of writing")
     args = parser.parse_args()
 
     text = pathlib.Path(args.source).read_bytes().decode("euc_jp")
-    kept, dropped, merged = build(text)
+    kept, dropped, merged, unmatched = build(
+        text, read_verdicts(args.keep), read_verdicts(args.drop))
+    for name, word in unmatched:
+        wanted = "leaves out" if name == "keep" else "keeps"
+        print(f"{name} list: {word} is not an idiom the rule {wanted}", file=sys.stderr)
+
+    if args.list:
+        # rule / final: + kept, - left out; one tab-separated line per idiom
+        for final, items in (("+", kept), ("-", dropped)):
+            for word, reading, glosses, by_rule in items:
+                rule = "+" if by_rule else "-"
+                print(f"{rule}{final}\t{word}\t{reading}\t{first_gloss(glosses)}")
+        return
 
     dictionary, readings = [], []
-    for word, reading, glosses in kept:
+    for word, reading, glosses, _ in kept:
         try:
             dictionary.append(word.encode("cp932") + b"\r\n")
         except UnicodeEncodeError:
@@ -292,8 +337,12 @@ def main():
 
     pathlib.Path(args.output).write_bytes(b"".join(dictionary))
     pathlib.Path(args.readings).write_bytes("".join(readings).encode("utf-8"))
+    rescued = sum(not by_rule for *_, by_rule in kept)
+    overruled = sum(by_rule for *_, by_rule in dropped)
     print(f"{len(dictionary)} idioms written to {args.output} and {args.readings}"
-          f" ({merged} other spellings merged, {len(dropped)} words left out as compounds)")
+          f" ({merged} other spellings merged; the rule kept {len(kept) - rescued + overruled},"
+          f" the lists keep {rescued} more and leave out {overruled};"
+          f" {len(dropped)} words left out)")
 
 
 if __name__ == "__main__":

@@ -43,7 +43,7 @@ EDICT = """\
 
 
 def kept_words(text=EDICT):
-    return [word for word, _, _ in md.build(text)[0]]
+    return [word for word, *_ in md.build(text)[0]]
 
 
 class Selection(unittest.TestCase):
@@ -63,15 +63,24 @@ class Selection(unittest.TestCase):
         self.assertEqual(len(set(map(md.spelled_out, words))), len(words))
 
     def test_compounds_left_out(self):
-        kept, dropped, merged = md.build(EDICT)
-        words = [w for w, _, _ in kept]
+        kept, dropped, merged, unmatched = md.build(EDICT)
+        words = [w for w, *_ in kept]
         self.assertNotIn("前提条件", words)   # two common words, nothing more
         self.assertNotIn("破廉恥漢", words)   # a three-kanji word and a suffix
         self.assertIn("温故知新", words)      # halves that are no words alone
         self.assertNotIn("一刻一刻", words)   # a word said twice
         self.assertIn("不承不承", words)      # not quite: ふしょう, ぶしょう
-        self.assertEqual({w for w, _, _ in dropped}, {"前提条件", "破廉恥漢", "一刻一刻"})
+        self.assertEqual({w for w, *_ in dropped}, {"前提条件", "破廉恥漢", "一刻一刻"})
         self.assertEqual(merged, 5)
+
+    def test_verdicts_overrule_the_rule(self):
+        kept, dropped, _, unmatched = md.build(
+            EDICT, keep={"前提条件", "温故知新", "無い語"}, drop={"不承不承", "一刻一刻"})
+        self.assertIn(("前提条件", "ぜんていじょうけん"), [(w, r) for w, r, *_ in kept])
+        self.assertIn("不承不承", [w for w, *_ in dropped])
+        # Verdicts the rule already agrees with, or on no idiom, are reported.
+        self.assertEqual(unmatched, [("keep", "温故知新"), ("keep", "無い語"),
+                                     ("drop", "一刻一刻")])
 
 
 class Glosses(unittest.TestCase):
@@ -91,8 +100,12 @@ class Files(unittest.TestCase):
             source = tmp / "edict"
             source.write_bytes(EDICT.encode("euc_jp"))
             dictionary, readings = tmp / "d.txt", tmp / "r.txt"
+            keep, drop = tmp / "keep.txt", tmp / "drop.txt"
+            keep.write_text("# comment\n破廉恥漢  # why\n\n", "utf-8")
+            drop.write_text("", "utf-8")
             argv = ["make_dictionary.py", "--source", str(source),
-                    "--output", str(dictionary), "--readings", str(readings)]
+                    "--output", str(dictionary), "--readings", str(readings),
+                    "--keep", str(keep), "--drop", str(drop)]
             err = io.StringIO()
             with unittest.mock.patch.object(sys, "argv", argv), \
                     contextlib.redirect_stderr(err), contextlib.redirect_stdout(io.StringIO()):
@@ -100,6 +113,7 @@ class Files(unittest.TestCase):
             self.assertIn("丂丂丂丂", err.getvalue())
             words = dictionary.read_bytes().decode("cp932").split("\r\n")
             self.assertEqual(words.pop(), "")
+            self.assertIn("破廉恥漢", words)
             rows = [line.split("\t") for line in readings.read_text("utf-8").split("\n")[:-1]]
             self.assertEqual([r[0] for r in rows], words)
             self.assertEqual([r[1] for r in rows], sorted(r[1] for r in rows))
