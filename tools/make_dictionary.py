@@ -234,9 +234,11 @@ def entries(lines):
 
 # EDICT lists the spellings of an entry on lines of their own, so which one
 # the entry puts first is lost; for these the rule in choose() would keep a
-# variant or a slip (依估贔屓, 二足三文) over the spelling dictionaries give.
+# variant, a slip or the rarer order (依估贔屓, 二足三文, 転生輪廻) over the
+# form dictionaries give.
 PREFERRED = {"依怙贔屓", "一視同仁", "二束三文", "合縁奇縁", "不承不承",
-             "廃仏毀釈", "非難囂々", "百花繚乱", "悠々閑々"}
+             "廃仏毀釈", "非難囂々", "百花繚乱", "悠々閑々", "切磋琢磨",
+             "輪廻転生", "矛盾撞着"}
 
 
 def choose(group, lex):
