@@ -10,10 +10,11 @@ set(below_files files runtime)
 set(below_controls controls)
 set(below_helpviewer helpviewer platform)
 set(below_rules game files runtime)
+set(below_study study files platform runtime)
 # The procedures are frmMain's members by design, so they see the window.
-set(below_game app controls files game platform runtime)
-set(below_history app controls files game history platform runtime)
-set(below_app app controls files game helpviewer platform runtime)
+set(below_game app study controls files game platform runtime)
+set(below_history app study controls files game history platform runtime)
+set(below_app app study controls files game helpviewer platform runtime)
 # Layers that need no display.
 set(no_display runtime platform files rules)
 

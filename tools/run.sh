@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/tools/build.sh"
 play="$root/play"
 mkdir -p "$play"
-for f in 設定.txt 辞書.txt 履歴.txt; do
+for f in 設定.txt 辞書.txt 履歴.txt 読みと意味.txt; do
     [ -e "$play/$f" ] || cp "$root/data/$f" "$play/$f"
 done
 cp -f "$root/build/RvHelp.chm" "$play/RvHelp.chm" 2>/dev/null || true

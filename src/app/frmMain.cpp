@@ -3,6 +3,11 @@
 #include "controls/controls.h"
 #include "controls/flexgrid.h"
 #include "runtime/runtime_error.h"
+#include "study/study.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QShortcut>
 
 #include <QListWidget>
 #include <QTimer>
@@ -15,6 +20,7 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     buildControls();
+    study = new Study(this, platform_);
     connectEvents();
     // Both timers tick from the window's creation to the end of the program;
     // their procedures decide by the form state whether to act.
@@ -24,12 +30,22 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
 
 frmMain::~frmMain() = default;
 
+void frmMain::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    study->fillMenu(&menu);
+    menu.exec(event->globalPos());
+}
+
 void frmMain::connectEvents()
 {
     auto on = [this](auto procedure) {
         return [this, procedure] { guard([this, procedure] { (this->*procedure)(); }); };
     };
     connect(cmdStart, &QToolButton::clicked, this, on(&frmMain::cmdStart_Click));
+    // F1 opens the help, as it does on every desktop.
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            on(&frmMain::cmdHelp_Click));
     connect(cmdHozon, &QToolButton::clicked, this, on(&frmMain::cmdHozon_Click));
     connect(cmdClear, &QToolButton::clicked, this, on(&frmMain::cmdClear_Click));
     connect(cmdHelp, &QToolButton::clicked, this, on(&frmMain::cmdHelp_Click));

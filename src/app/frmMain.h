@@ -7,6 +7,8 @@
 //   game/     the play settings, start, countdown, the cells, hiding, answers,
 //             the game clock
 //   history/  saving, the history grid, clearing, panel switching
+// The study features (study/) hang off the context menu and hear of misses,
+// reveals and right answers; they change nothing the classic form does.
 // Every event reaches its procedure through guard(): an error a procedure
 // throws is reported in a critical box and the program ends, as the classic
 // runtime did. Tests call the procedures directly and see the exception.
@@ -32,6 +34,7 @@ class PickCombo;
 class Shape;
 class AnswerBox;
 class FlexGrid;
+class Study;
 struct HistoryRecord;
 } // namespace sumiraku
 
@@ -70,6 +73,8 @@ public:
     sumiraku::ClickLabel *lblHint = nullptr;
     std::array<sumiraku::ClickLabel *, 5> lblMondai{};   // 1..4
     sumiraku::FlexGrid *msgRireki = nullptr;
+    // Beyond the classic form: the study features, from the context menu.
+    sumiraku::Study *study = nullptr;
     QTimer *tmrStart = nullptr;
     QTimer *tmrBp = nullptr;
     QLabel *lblOk = nullptr;
@@ -108,6 +113,7 @@ public:
     static QColor white() { return QColor(255, 255, 255); }
     void setCell(int i, const QColor &back, const QString &caption);   // game/cells.cpp
     void cutMoji();                            // game/cells.cpp: Moji(1..4) from Mondai, cells captioned
+    void revealMondai();                       // game/cells.cpp: Esc or the hint strip shows all
     std::array<QString, 4> captions() const;   // game/cells.cpp: what the cells show
     QString modeText() const;                  // game/cells.cpp: the text of cboHide
     void drawMondai();                         // game/question.cpp: the next idiom into Mondai
@@ -126,6 +132,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;   // app/help_exit.cpp
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void buildControls();                      // app/frmMain_layout.cpp

@@ -77,6 +77,7 @@ SystemPlatform::SystemPlatform(MessageBoxes *messages)
     platform_.random = &random_;
     help_ = std::make_unique<ChmHelpViewer>(platform_.messages);
     platform_.help = help_.get();
+    platform_.preferences = &preferences_;
 }
 
 SystemPlatform::~SystemPlatform() = default;

@@ -54,6 +54,7 @@ private:
     SystemClock clock_;
     SystemRandom random_;
     std::unique_ptr<HelpViewer> help_;
+    QSettings preferences_{QStringLiteral("SUMIRAKU"), QStringLiteral("SUMIRAKU")};
     Platform platform_;
 };
 

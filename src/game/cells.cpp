@@ -5,6 +5,9 @@
 
 #include "controls/controls.h"
 #include "game/rules.h"
+#include "study/study.h"
+
+#include <algorithm>
 
 
 using namespace sumiraku;
@@ -41,6 +44,14 @@ std::array<QString, 4> frmMain::captions() const
 
 void frmMain::lblHint_Click()
 {
+    revealMondai();
+}
+
+void frmMain::revealMondai()
+{
+    const auto shown = captions();
+    if (state.Playing && std::any_of(shown.cbegin(), shown.cend(), [](const QString &c) { return c.isEmpty(); }))
+        study->revealed(state.Mondai);
     cutMoji();   // every character shows; the backgrounds stay as they are
 }
 

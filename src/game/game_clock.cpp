@@ -5,6 +5,7 @@
 #include "controls/flexgrid.h"
 #include "runtime/runtime_error.h"
 #include "runtime/numbers.h"
+#include "study/study.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -44,6 +45,7 @@ void frmMain::tmrBp_Timer()
     tryStep([this] { lblByou->setText(formatPerSecond(state.MojiCount, state.GameByou)); });
     tryStep([this] { lblRitu->setText(endRateText(state.OkCount, state.NgCount, state.MojiCount)); });
     tryStep([this] { lblMoji_T->setText(QString::number(state.MojiCount)); });
+    tryStep([this] { study->gameEnded(platform().clock->now().date()); });
     if (state.AutoSave == 1) {
         const int rowsBefore = msgRireki->Rows();
         try {

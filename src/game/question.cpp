@@ -5,6 +5,7 @@
 #include "files/dictionary_file.h"
 #include "game/rules.h"
 #include "runtime/numbers.h"
+#include "study/study.h"
 
 using namespace sumiraku;
 
@@ -24,6 +25,15 @@ bool frmMain::LoadJisyo()
 void frmMain::drawMondai()
 {
     platform().random->randomize(platform().clock->secondsSinceMidnight());
+    // Half the draws, by the player's choice, ask an idiom often missed; with
+    // the choice off the draw is the classic one, number for number.
+    if (study->drawMissedMore() && platform().random->next() < 0.5f) {
+        const QString missed = study->pickMissed(state.Jisyo, platform().random->next());
+        if (!missed.isEmpty()) {
+            state.Mondai = missed;
+            return;
+        }
+    }
     const float r = platform().random->next();
     state.Mondai = state.Jisyo.value(drawIndex(state.JisyoCount, r));
 }

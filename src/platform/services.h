@@ -4,6 +4,7 @@
 // that tests can answer message boxes, set the clock and fix the random draws.
 
 #include <QDateTime>
+#include <QSettings>
 #include <QString>
 
 class QWidget;
@@ -59,6 +60,9 @@ struct Platform {
     Clock *clock = nullptr;
     RandomSource *random = nullptr;
     HelpViewer *help = nullptr;
+    // The player's own preferences, kept outside the play folder; none: the
+    // preferences last as long as the window.
+    QSettings *preferences = nullptr;
 };
 
 } // namespace sumiraku

@@ -8,6 +8,7 @@
 # the Enter that confirms a conversion belongs to the input method and only the
 # next one answers, and a wrong answer brings its box; the game saves itself;
 # help opens in a window of its own; End closes everything with status 0.
+# A miss is kept in 苦手.txt, whose window the context menu opens and Esc closes.
 # Under a light and a dark desktop theme, an idiom with strokes on every edge
 # shows whole in its cells, dark on light (the screenshots stay here too).
 NEEDS="imagemagick fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11 at-spi2-core python3-pyatspi
@@ -146,6 +147,13 @@ xdotool key Return   # the box has the focus
 record="$(saved_history)"
 pattern='^"[0-9/]{10}","[0-9:]{8}",2,1,1,"50.0%","0.40/秒","10秒","3"'$'\r''$'
 [[ "$record" =~ $pattern ]] || fail "history holds: $record"
+for _ in $(seq 50); do [ -s "$WORK/play/苦手.txt" ] && break || sleep 0.1; done
+[[ "$(cat "$WORK/play/苦手.txt")" =~ ^一石二鳥$'\t'1$'\t'0$'\t'1$'\t'[0-9-]{10}$ ]] || fail "苦手.txt holds: $(cat "$WORK/play/苦手.txt")"
+expect_sjis 設定.txt '10,1,"3:ハード"'
+xdotool mousemove --window "$WID" 60 430 click 3 && sleep 0.5 && xdotool key Down Return   # the context menu's first item
+wait_window 苦手な熟語 >/dev/null
+xdotool key Escape && sleep 0.5
+xdotool search --onlyvisible --name '^苦手な熟語$' >/dev/null 2>&1 && fail "Esc left 苦手な熟語 open"
 
 click_at 538 40   # ヘルプ
 wait_window 'SUMIRAKU ヘルプ' >/dev/null

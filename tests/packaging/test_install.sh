@@ -17,7 +17,7 @@ cmp -s "$BUILD_DIR/RvHelp.chm" "$help" || fail "installed help differs from the 
 
 # Fails unless a player's folder holds the bundled data files, unchanged and writable.
 expect_seeded() {
-    for f in 設定.txt 辞書.txt 履歴.txt; do
+    for f in 設定.txt 辞書.txt 履歴.txt 読みと意味.txt; do
         cmp -s "$SOURCE_DIR/data/$f" "$1/$f" && [ -w "$1/$f" ] || fail "$1/$f is not the bundled one, writable"
     done
 }
