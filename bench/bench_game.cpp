@@ -19,6 +19,8 @@
 #include "files/history_file.h"
 #include "controls/controls.h"
 #include "controls/flexgrid.h"
+#include "study/chart_window.h"
+#include "study/study.h"
 #include "app/system_services.h"
 
 #include <QApplication>
@@ -197,10 +199,21 @@ int main(int argc, char *argv[])
         form.state.Saved = false;
     }
 
+    // The chart of the whole history, opened and painted.
+    Samples chart("chart", wanted);
+    for (int i = 0; chart.on() && i < std::max(samples / 100, 3); ++i) {
+        chart.time([&form] {
+            form.study->openChart();
+            QCoreApplication::processEvents();
+        });
+        form.findChild<sumiraku::ChartWindow *>()->close();
+    }
+
     answer.print();
     start.print();
     save.print();
     tick.print();
+    chart.print();
     std::fprintf(stderr, "history rows before saving: %d, dictionary entries: %d\n", rows - 1,
                  int(form.state.JisyoCount));
     return 0;

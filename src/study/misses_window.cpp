@@ -31,6 +31,7 @@ MissesWindow::MissesWindow(Study *study, QWidget *owner) : QDialog(owner, Qt::Wi
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(Meaning, QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(Reading, QHeaderView::ResizeToContents);
     problem = new QLabel(this);
     problem->setWordWrap(true);
     problem->hide();

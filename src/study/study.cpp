@@ -1,6 +1,7 @@
 #include "study/study.h"
 
 #include "files/data_files.h"
+#include "study/chart_window.h"
 #include "study/misses_window.h"
 
 #include <QMenu>
@@ -117,7 +118,19 @@ void Study::fillMenu(QMenu *menu)
     more->setCheckable(true);
     more->setChecked(drawMissedMore_);
     connect(more, &QAction::toggled, this, &Study::setDrawMissedMore);
+    menu->addAction(QStringLiteral("成績グラフ…"), this, &Study::openChart);
 }
+
+void Study::openChart()
+{
+    if (!chart_)
+        chart_ = new ChartWindow(owner_);
+    chart_->refresh();
+    chart_->show();
+    chart_->raise();
+    chart_->activateWindow();
+}
+
 
 void Study::openMisses()
 {

@@ -1,8 +1,9 @@
 #pragma once
 
 // What helps a player learn, beyond the drill: each idiom's reading and
-// meaning, and a record of the idioms missed or revealed (苦手.txt) that the
-// player can look through and have asked more often. Reached only from the
+// meaning, a record of the idioms missed or revealed (苦手.txt) that the
+// player can look through and have asked more often, and a chart of the
+// history. Reached only from the
 // window's context menu; a player who never opens it sees the classic game,
 // except that the record is kept.
 
@@ -18,6 +19,7 @@ class QWidget;
 
 namespace sumiraku {
 
+class ChartWindow;
 class MissesWindow;
 
 class Study : public QObject {
@@ -45,6 +47,7 @@ public:
 
     void fillMenu(QMenu *menu);
     void openMisses();
+    void openChart();
 
 private:
     std::optional<MissRecord> readRecord(QString *problem) const;
@@ -61,6 +64,7 @@ private:
     QHash<QString, IdiomNote> notes_;
     QString notesProblem_;
     QPointer<MissesWindow> misses_;
+    QPointer<ChartWindow> chart_;
 
     friend class MissesWindow;
 };

@@ -8,7 +8,8 @@
 # the Enter that confirms a conversion belongs to the input method and only the
 # next one answers, and a wrong answer brings its box; the game saves itself;
 # help opens in a window of its own; End closes everything with status 0.
-# A miss is kept in 苦手.txt, whose window the context menu opens and Esc closes.
+# A miss is kept in 苦手.txt; the context menu opens its window and the chart,
+# Esc closes them.
 # Under a light and a dark desktop theme, an idiom with strokes on every edge
 # shows whole in its cells, dark on light (the screenshots stay here too).
 NEEDS="imagemagick fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11 at-spi2-core python3-pyatspi
@@ -154,6 +155,9 @@ xdotool mousemove --window "$WID" 60 430 click 3 && sleep 0.5 && xdotool key Dow
 wait_window 苦手な熟語 >/dev/null
 xdotool key Escape && sleep 0.5
 xdotool search --onlyvisible --name '^苦手な熟語$' >/dev/null 2>&1 && fail "Esc left 苦手な熟語 open"
+xdotool mousemove --window "$WID" 60 430 click 3 && sleep 0.5 && xdotool key Up Return   # its last item
+wait_window 成績グラフ >/dev/null
+xdotool key Escape && sleep 0.5
 
 click_at 538 40   # ヘルプ
 wait_window 'SUMIRAKU ヘルプ' >/dev/null

@@ -1,11 +1,16 @@
 // The study features: their files read, merged and written; what a game
-// leaves in 苦手.txt; the weighted draw; and that none of it stops a game.
+// leaves in 苦手.txt; the weighted draw; the chart following the history; and
+// that none of it stops a game.
 
 #include "form_fixture.h"
 #include "files/study_files.h"
+#include "study/chart_window.h"
 #include "study/misses_window.h"
 #include "study/study.h"
 
+#include <QComboBox>
+#include <QChartView>
+#include <QLineSeries>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -91,6 +96,46 @@ private slots:
         QCOMPARE(f.sandbox.read("苦手.txt"), "一石二鳥\t2\t0\t0\t2026-05-06\n");
     }
 
+    void brokenStudyFilesNeverStopAGame_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");   // "<dir>": a folder in the file's place
+        QTest::addColumn<QString>("said");       // the tooltip, or the warning at the end
+        const QByteArray longLine(1 << 20, 'x');
+        for (const char *file : {"読みと意味.txt", "苦手.txt"}) {
+            const bool notes = QString(file) == "読みと意味.txt";
+            const auto row = [&](const char *name, const QByteArray &bytes, const QString &said) {
+                QTest::addRow("%s %s", file, name) << file << bytes << said;
+            };
+            row("empty", "", notes ? "読みと意味.txt には 一石二鳥 の読みと意味がありません。" : "");
+            row("broken UTF-8", "\xe4\xb8\n", QString(file) + " は UTF-8 のテキストではありません。");
+            row("a 1 MB line", longLine, QString(file) + " の 1 行目:");
+            row("a folder", "<dir>", QString(file) + " は普通のファイルではない");
+        }
+        QTest::addRow("読みと意味.txt missing") << "読みと意味.txt" << QByteArray() << "読みと意味.txt がありません。";
+    }
+
+    void brokenStudyFilesNeverStopAGame()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
+        FormFixture f;
+        f.play("dict:一石二鳥 load");
+        if (bytes == "<dir>")
+            QDir(f.sandbox.path()).mkdir(file);
+        else if (!bytes.isNull())
+            f.sandbox.write(file, bytes);
+        f.startGame();
+        f.answer("一石三鳥");
+        f.answer("一石二鳥");
+        f.runOutTheClock();
+        QCOMPARE(f.look("phase"), "idle");
+        QVERIFY(f.process.exits.isEmpty());
+        const QString seen = file == "苦手.txt" ? f.messages.shown.last().text : f.form->lstRireki->item(0)->toolTip();
+        QVERIFY2(said.isEmpty() ? f.messages.shown.size() == 1 : seen.contains(said), qPrintable(seen));
+    }
+
     void theWindowListsMostMissedFirstAndForgetsOnlyWhenConfirmed()
     {
         FormFixture f;
@@ -110,6 +155,36 @@ private slots:
         forget->click();
         QCOMPARE(window->table->rowCount(), 0);
         QCOMPARE(f.sandbox.read("苦手.txt"), "");
+    }
+
+    void theChartShowsEachModesGamesAndFollowsTheHistory()
+    {
+        std::vector<HistoryRecord> records(3);
+        records[0] = {"2026/05/01", "10:00:00", "5", 4, 1, "80.0%", "0.40/秒", "60秒", "2"};
+        records[1] = {"2026/05/02", "10:00:00", "5", 5, 0, "100.0%", "1.00/秒", "60秒", "3"};
+        records[2] = {"2026/05/03", "10:00:00", "5", 5, 0, "壊れた", "1.00/秒", "60秒", "2"};
+        const QList<ChartGame> all = chartGames(records, {}), hard = chartGames(records, "3");
+        QCOMPARE(all.size(), 2);
+        QCOMPARE(QPointF(all[0].rate, all[0].perSecond), QPointF(80.0, 0.4));
+        QCOMPARE(hard.size(), 1);
+        QCOMPARE(hard[0].number, 2);
+        QVERIFY(hard[0].label.contains("2026/05/02 10:00:00　60秒　モード 3"));
+        QCOMPARE(chartSummary(all), "全 2 ゲーム。最近 2 ゲームの平均: 正解率 90.0%、秒当たり 0.70 文字。");
+
+        FormFixture f;
+        f.play("dict:一石二鳥 records:2 load");
+        f.form->study->openChart();
+        auto *chart = f.form->findChild<ChartWindow *>();
+        QCOMPARE(chart->rates->count(), 2);
+        QCOMPARE(chart->modes->count(), 2);   // all, and the one mode of the records
+        f.startGame();
+        f.answer("一石二鳥");
+        f.runOutTheClock();
+        f.form->cmdHozon->click();
+        QTRY_COMPARE(chart->rates->count(), 3);
+        QCOMPARE(chart->view->accessibleDescription(), chartSummary(chartGames(readHistory(), {})));
+        f.form->cmdClear->click();
+        QTRY_COMPARE(chart->rates->count(), 0);
     }
 
     void aChosenDrawAsksMissedIdiomsHalfTheTime()
