@@ -201,6 +201,7 @@ int main(int argc, char *argv[])
 
     // The chart of the whole history, opened and painted.
     Samples chart("chart", wanted);
+    form.study->makeChart = [](QWidget *owner) { return new sumiraku::ChartWindow(owner); };
     for (int i = 0; chart.on() && i < std::max(samples / 100, 3); ++i) {
         chart.time([&form] {
             form.study->openChart();

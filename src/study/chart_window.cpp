@@ -120,6 +120,12 @@ ChartWindow::ChartWindow(QWidget *owner)
     layout->addWidget(view);
 }
 
+void ChartWindow::showEvent(QShowEvent *event)
+{
+    refresh();
+    QDialog::showEvent(event);
+}
+
 void ChartWindow::refresh()
 {
     // A file replaced by a rename is no longer watched: watch it again.

@@ -43,6 +43,9 @@ public:
     QLineSeries *speeds = nullptr;
     QLabel *problem = nullptr;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void draw();
 

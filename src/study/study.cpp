@@ -1,9 +1,10 @@
 #include "study/study.h"
 
 #include "files/data_files.h"
-#include "study/chart_window.h"
 #include "study/misses_window.h"
 
+#include <QCoreApplication>
+#include <QLibrary>
 #include <QMenu>
 #include <QSaveFile>
 
@@ -12,6 +13,16 @@ namespace sumiraku {
 namespace {
 
 const QString kDrawMissedMoreKey = QStringLiteral("study/drawMissedMore");
+
+QDialog *chartFromModule(QWidget *owner, QString *problem)
+{
+    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/sumiraku_chart"));
+    using Make = QDialog *(*)(QWidget *);
+    if (const auto make = reinterpret_cast<Make>(module.resolve("sumirakuChartWindow")))
+        return make(owner);
+    *problem = module.errorString();
+    return nullptr;
+}
 
 } // namespace
 
@@ -123,9 +134,15 @@ void Study::fillMenu(QMenu *menu)
 
 void Study::openChart()
 {
-    if (!chart_)
-        chart_ = new ChartWindow(owner_);
-    chart_->refresh();
+    if (!chart_) {
+        QString problem;
+        chart_ = makeChart ? makeChart(owner_) : chartFromModule(owner_, &problem);
+        if (!chart_) {
+            platform_.messages->show(owner_, QStringLiteral("成績グラフを開けません。\n\n%1").arg(problem),
+                                     QStringLiteral("成績グラフ"), MsgButtons::OkOnly, MsgIcon::Exclamation);
+            return;
+        }
+    }
     chart_->show();
     chart_->raise();
     chart_->activateWindow();

@@ -11,7 +11,9 @@
 #include "platform/services.h"
 
 #include <QObject>
+#include <QDialog>
 #include <QPointer>
+#include <functional>
 #include <optional>
 
 class QMenu;
@@ -19,7 +21,6 @@ class QWidget;
 
 namespace sumiraku {
 
-class ChartWindow;
 class MissesWindow;
 
 class Study : public QObject {
@@ -45,6 +46,9 @@ public:
     // A recorded idiom of the dictionary, weighted, or empty.
     QString pickMissed(const QStringList &dictionary, double r);
 
+    // Makes the chart window; by default from the module beside the program.
+    std::function<QDialog *(QWidget *owner)> makeChart;
+
     void fillMenu(QMenu *menu);
     void openMisses();
     void openChart();
@@ -64,7 +68,7 @@ private:
     QHash<QString, IdiomNote> notes_;
     QString notesProblem_;
     QPointer<MissesWindow> misses_;
-    QPointer<ChartWindow> chart_;
+    QPointer<QDialog> chart_;
 
     friend class MissesWindow;
 };

@@ -22,7 +22,7 @@ if [ "$(id -u)" = 0 ]; then
     id -u sumiraku-e2e >/dev/null 2>&1 \
         || useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin sumiraku-e2e
     stage="$WORK/stage"
-    mkdir -p "$stage/art" && cp "$1" "$3" "$stage/" && cp -r "$2/data" "$2/tests" "$stage/"
+    mkdir -p "$stage/art" && cp "$1" "${1%/*}/sumiraku_chart.so" "$3" "$stage/" && cp -r "$2/data" "$2/tests" "$stage/"
     cp -r "$2/art/rendered" "$stage/art/" && chmod -R a+rX "$WORK" && chmod a+w "$stage"
     runuser -u sumiraku-e2e -- env -i PATH="$PATH" LANG=C.UTF-8 SHOTS="$stage" \
         bash "$stage/tests/e2e/${0##*/}" "$stage/${1##*/}" "$stage" "$stage/${3##*/}"

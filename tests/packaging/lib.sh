@@ -7,7 +7,7 @@ unset XDG_DATA_HOME
 
 # Fails unless the paths on stdin, under the prefix, are exactly the files and links installed.
 expect_files() {
-    diff -u <(printf '%s\n' bin/sumiraku libexec/sumiraku/sumiraku share/applications/$APP_ID.desktop \
+    diff -u <(printf '%s\n' bin/sumiraku libexec/sumiraku/{sumiraku,sumiraku_chart.so} share/applications/$APP_ID.desktop \
         share/doc/sumiraku/{LICENSE-EDICT.txt,README-DICTIONARY.md} share/metainfo/$APP_ID.metainfo.xml \
         share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$APP_ID.png \
         share/icons/hicolor/scalable/apps/$APP_ID.svg share/sumiraku/{RvHelp.chm,履歴.txt,設定.txt,辞書.txt,読みと意味.txt} \

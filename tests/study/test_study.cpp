@@ -173,6 +173,7 @@ private slots:
 
         FormFixture f;
         f.play("dict:一石二鳥 records:2 load");
+        f.form->study->makeChart = [](QWidget *owner) { return new ChartWindow(owner); };
         f.form->study->openChart();
         auto *chart = f.form->findChild<ChartWindow *>();
         QCOMPARE(chart->rates->count(), 2);
