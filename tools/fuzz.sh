@@ -22,9 +22,8 @@ while [[ $# -gt 0 ]]; do
 done
 targets=("$@")
 if [[ ${#targets[@]} -eq 0 ]]; then
-    for src in "$root"/tests/fuzz/fuzz_*.cpp; do
-        name=$(basename "$src" .cpp)
-        targets+=("${name#fuzz_}")
+    for corpus in "$root"/tests/fuzz/corpus/*/; do
+        targets+=("$(basename "$corpus")")
     done
 fi
 

@@ -73,10 +73,9 @@ private slots:
     {
         HelpSetup setup(help_);
         ChmHelpWindow *window = setup.viewer.windows().value(0);
-        QVERIFY(window && window->parentWidget() == &setup.owner);
+        QVERIFY(window && window->parentWidget() == &setup.owner && QTest::qWaitForWindowActive(window));
         QTextBrowser *browser = window->browser();
         QVERIFY(browser->toPlainText().contains(QStringLiteral("四字熟語のタイピング練習ソフト")));
-        QVERIFY(QTest::qWaitForWindowActive(window));
         const QTextCursor link = browser->document()->find(QStringLiteral("遊び方"));   // to play.html
         QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, browser->cursorRect(link).center());
         QVERIFY(browser->toPlainText().contains(QStringLiteral("隠された文字も含めて")));
@@ -89,19 +88,17 @@ private slots:
             window->followLink(QUrl(QString::fromLatin1(url)));
         QCOMPARE(setup.browsed, (QList<QUrl>{QUrl("https://example.org/a"), QUrl("mailto:x@example.org")}));
         QCOMPARE(browser->source().path(), QStringLiteral("/modes.html"));
-        QTextDocument *page = browser->document();
-        QCOMPARE(page->resource(QTextDocument::ImageResource, QUrl("images/cells.png")).value<QImage>().size(),
-                 QSize(372, 112));
         // Asked of the document itself, so that its own fallback to the disk would show.
+        QTextDocument *page = browser->document();
+        const auto image = [page](const QUrl &url) { return page->resource(QTextDocument::ImageResource, url); };
+        QCOMPARE(image(QUrl("images/cells.png")).value<QImage>().size(), QSize(372, 112));
         const QString onDisk = setup.sandbox.path() + QStringLiteral("/cells.png");
         QImage red(8, 8, QImage::Format_RGB32);
         red.fill(Qt::red);
         QVERIFY(red.save(onDisk));
-        for (const QUrl &url : {QUrl::fromLocalFile(onDisk), QUrl("cells.png"), QUrl("http://127.0.0.1/")}) {
-            const QVariant loaded = page->resource(QTextDocument::ImageResource, url);
-            QVERIFY2(loaded.value<QImage>().isNull() && loaded.userType() != QMetaType::QByteArray,
+        for (const QUrl &url : {QUrl::fromLocalFile(onDisk), QUrl("cells.png"), QUrl("http://127.0.0.1/")})
+            QVERIFY2(image(url).value<QImage>().isNull() && image(url).userType() != QMetaType::QByteArray,
                      qPrintable(url.toString()));
-        }
 
         QWidget second;
         setup.viewer.displayTopic(&second, QStringLiteral("RvHelp.chm"));

@@ -1,15 +1,14 @@
 #!/usr/bin/env python3
 """The dictionary builder on a small EDICT-like file made here."""
 
-import contextlib
-import io
 import pathlib
+import subprocess
 import sys
 import tempfile
 import unittest
-import unittest.mock
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tools"))
+TOOLS = pathlib.Path(__file__).resolve().parents[2] / "tools"
+sys.path.insert(0, str(TOOLS))
 import make_dictionary as md  # noqa: E402
 
 EDICT = """\
@@ -42,84 +41,64 @@ EDICT = """\
 """
 
 
-def kept_words(text=EDICT):
-    return [word for word, *_ in md.build(text)[0]]
+def kept(**verdicts):
+    return [word for word, *_ in md.build(EDICT, **verdicts)[0]]
 
 
-class Selection(unittest.TestCase):
+class MakeDictionary(unittest.TestCase):
     def test_one_spelling_per_idiom(self):
-        words = kept_words()
+        words = kept()
         # 々 wins over its spelled-out twin, a regular spelling over an (iK)
         # one, the commoner kanji (模 over 摸), a listed spelling over a slip;
-        # halves swapped are the same idiom, the first by reading kept.
-        for kept, merged in [("戦々恐々", "戦戦恐恐"), ("意気衝天", "意気昇天"),
-                             ("暗中模索", "暗中摸索"), ("依怙贔屓", "依估贔屓"),
-                             ("花紅柳緑", "柳緑花紅")]:
-            self.assertIn(kept, words)
+        # halves swapped are the same idiom, the first by reading kept. Same
+        # glosses but other readings (一日千秋, 一日三秋) are two idioms.
+        for kept_word, merged in [("戦々恐々", "戦戦恐恐"), ("意気衝天", "意気昇天"),
+                                  ("暗中模索", "暗中摸索"), ("依怙贔屓", "依估贔屓"),
+                                  ("花紅柳緑", "柳緑花紅"), ("一日千秋", None), ("一日三秋", None)]:
+            self.assertIn(kept_word, words)
             self.assertNotIn(merged, words)
-        # Same glosses but other readings: two idioms, not spellings of one.
-        self.assertIn("一日千秋", words)
-        self.assertIn("一日三秋", words)
         self.assertEqual(len(set(map(md.spelled_out, words))), len(words))
+        self.assertEqual(md.build(EDICT)[2], 5)
 
-    def test_compounds_left_out(self):
-        kept, dropped, merged, unmatched = md.build(EDICT)
-        words = [w for w, *_ in kept]
-        self.assertNotIn("前提条件", words)   # two common words, nothing more
-        self.assertNotIn("破廉恥漢", words)   # a three-kanji word and a suffix
-        self.assertIn("温故知新", words)      # halves that are no words alone
-        self.assertNotIn("一刻一刻", words)   # a word said twice
-        self.assertIn("不承不承", words)      # not quite: ふしょう, ぶしょう
-        self.assertEqual({w for w, *_ in dropped}, {"前提条件", "破廉恥漢", "一刻一刻"})
-        self.assertEqual(merged, 5)
-
-    def test_verdicts_overrule_the_rule(self):
-        kept, dropped, _, unmatched = md.build(
-            EDICT, keep={"前提条件", "温故知新", "無い語"}, drop={"不承不承", "一刻一刻"})
-        self.assertIn(("前提条件", "ぜんていじょうけん"), [(w, r) for w, r, *_ in kept])
-        self.assertIn("不承不承", [w for w, *_ in dropped])
+    def test_rule_and_verdicts(self):
+        keep, drop = {"前提条件", "温故知新", "無い語"}, {"不承不承", "一刻一刻"}
+        by_rule, judged = kept(), kept(keep=keep, drop=drop)
+        for word, rule, verdict in [
+                ("前提条件", False, True),    # two common words, nothing more
+                ("破廉恥漢", False, False),   # a three-kanji word and a suffix
+                ("一刻一刻", False, False),   # a word said twice
+                ("温故知新", True, True),     # halves that are no words alone
+                ("不承不承", True, False)]:   # not quite twice: ふしょう, ぶしょう
+            self.assertEqual((word in by_rule, word in judged), (rule, verdict), word)
         # Verdicts the rule already agrees with, or on no idiom, are reported.
-        self.assertEqual(unmatched, [("keep", "温故知新"), ("keep", "無い語"),
-                                     ("drop", "一刻一刻")])
+        self.assertEqual(md.build(EDICT, keep=keep, drop=drop)[3],
+                         [("keep", "温故知新"), ("keep", "無い語"), ("drop", "一刻一刻")])
 
-
-class Glosses(unittest.TestCase):
-    def test_codes_go_and_gloss_text_stays(self):
-        self.assertEqual(md.first_gloss("(adj-t,adv-to) (arch) (yoji) (sound) lingering/x/"),
-                         "(sound) lingering")
-        self.assertEqual(md.first_gloss("(n,vs) (1) (yoji) extension/(n) (2) era/(P)/"),
-                         "extension")
-        self.assertEqual(md.first_gloss("(n) (yoji) (coming to a) mutual understanding/"),
-                         "(coming to a) mutual understanding")
-
-
-class Files(unittest.TestCase):
-    def test_written_files(self):
+    def test_files_are_the_same_each_run_in_code_page_932_and_cr_lf(self):
         with tempfile.TemporaryDirectory() as tmp:
             tmp = pathlib.Path(tmp)
-            source = tmp / "edict"
-            source.write_bytes(EDICT.encode("euc_jp"))
-            dictionary, readings = tmp / "d.txt", tmp / "r.txt"
-            keep, drop = tmp / "keep.txt", tmp / "drop.txt"
-            keep.write_text("# comment\n破廉恥漢  # why\n\n", "utf-8")
-            drop.write_text("", "utf-8")
-            argv = ["make_dictionary.py", "--source", str(source),
-                    "--output", str(dictionary), "--readings", str(readings),
-                    "--keep", str(keep), "--drop", str(drop)]
-            err = io.StringIO()
-            with unittest.mock.patch.object(sys, "argv", argv), \
-                    contextlib.redirect_stderr(err), contextlib.redirect_stdout(io.StringIO()):
-                md.main()
-            self.assertIn("丂丂丂丂", err.getvalue())
-            words = dictionary.read_bytes().decode("cp932").split("\r\n")
-            self.assertEqual(words.pop(), "")
-            self.assertIn("破廉恥漢", words)
-            rows = [line.split("\t") for line in readings.read_text("utf-8").split("\n")[:-1]]
-            self.assertEqual([r[0] for r in rows], words)
-            self.assertEqual([r[1] for r in rows], sorted(r[1] for r in rows))
-            self.assertIn(["余韻嫋々", "よいんじょうじょう", "(sound) lingering in the air"], rows)
-            self.assertNotIn(b"\r", readings.read_bytes())
-
+            (tmp / "edict").write_bytes(EDICT.encode("euc_jp"))
+            (tmp / "keep").write_text("# comment\n破廉恥漢  # why\n\n", "utf-8")
+            (tmp / "drop").write_text("", "utf-8")
+            runs = []
+            for _ in range(2):
+                done = subprocess.run(
+                    [sys.executable, TOOLS / "make_dictionary.py", "--source", tmp / "edict",
+                     "--output", tmp / "d", "--readings", tmp / "r", "--keep", tmp / "keep",
+                     "--drop", tmp / "drop"], capture_output=True, text=True, check=True)
+                runs.append(((tmp / "d").read_bytes(), (tmp / "r").read_bytes()))
+            self.assertEqual(runs[0], runs[1])
+            self.assertIn("丂丂丂丂", done.stderr)
+        words = runs[0][0].decode("cp932").split("\r\n")
+        self.assertEqual(words.pop(), "")
+        self.assertIn("破廉恥漢", words)
+        self.assertNotIn(b"\r", runs[0][1])
+        rows = [line.split("\t") for line in runs[0][1].decode("utf-8").split("\n")[:-1]]
+        self.assertEqual([r[0] for r in rows], words)
+        self.assertEqual([r[1] for r in rows], sorted(r[1] for r in rows))
+        # The first gloss, without the codes before it, even numbered ones.
+        self.assertIn(["余韻嫋々", "よいんじょうじょう", "(sound) lingering in the air"], rows)
+        self.assertEqual(md.first_gloss("(n,vs) (1) (yoji) extension/(n) (2) era/(P)/"), "extension")
 
 if __name__ == "__main__":
     unittest.main()
