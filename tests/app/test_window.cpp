@@ -59,9 +59,11 @@ private slots:
             << "dict:四面楚歌 load type:3:ハード r:0 start cells=□□□歌 said=隠れています,隠れています,隠れています,歌 "
                "=四面楚歌 esc cells=四面楚歌 closed=xxxo said=四,面,楚,歌 score=1/0/4 =四面楚歌 hint =四面楚歌 "
                "solved=□□□歌,四面楚歌,四面楚歌 score=3/0/12";
-        QTest::newRow("Enter is judged only in a game; an emptied dictionary refuses the start")
+        QTest::newRow("Enter is judged only in a game; an emptied or missing dictionary refuses the start")
             << "dict:一石二鳥 load = click = boxes= score=0/0/0 tick tick tick =一石二鳥 end =一石二鳥 score=1/0/4 "
-               "nodict click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=1/0/0";
+               "nodict click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=1/0/4 gone:辞書.txt "
+               "click box=スタートチェック(!) says~=実行時エラー_'53' says~=辞書.txt phase=idle exits= save "
+               "row=1,2026/05/06,21:03:15,1,1,0,100.0%,0.07/秒,60秒,2";
         QTest::newRow("the time bar shrinks with the clock, past midnight and to a late tick")
             << "at:86390.5 load click bar=8745 tick tick tick at:10 left=残り_40_秒/60 bar=5829 "
                "wait:39 left=残り_1_秒/60 phase=playing at:55 bar=0 phase=idle click bar=8745";

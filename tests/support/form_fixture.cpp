@@ -88,7 +88,7 @@ bool FormFixture::act(const QString &step)
         {"settings", [&] { sandbox.write(kSettings, sjis((arg + "\r\n").toUtf8())); }},
         {"records", [&] { sandbox.write(kHistory, record.repeated(arg.toInt())); }},
         {"nodict", [&] { sandbox.write(kDictionary, {}); }},
-        {"gone", [&] { sandbox.remove(kHistory); }},
+        {"gone", [&] { sandbox.remove(arg.isEmpty() ? kHistory : arg); }},   // the history, or the file named
         {"jam", [&] { sandbox.remove(kHistory), QDir(sandbox.path()).mkdir(kHistory); }},   // unwritable
         {"load", [&] { load(); }},
         {"start", [&] { startGame(); }},
