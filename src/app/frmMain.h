@@ -116,6 +116,9 @@ public:
     // its own way (see game/rules.h).
     void askMondai(bool playerOpensCells);
     void writeSettingsFile();                  // game/settings.cpp
+    // history/save.cpp: the last game into the grid and the file; a failure is
+    // reported in a box and leaves the game unsaved.
+    void saveResult(bool automatic);
     void addRirekiRow(int n, const sumiraku::HistoryRecord &record);   // history/grid.cpp
     void scrollRirekiToNewest();               // history/grid.cpp
 

@@ -79,10 +79,10 @@ private slots:
         QTest::newRow("a game is saved with the length and mode it was played with")
             << "dict:一石二鳥 load time:10 type:0:隠さない start time:30 type:3:ハード cells=一石二鳥 =一石二鳥 "
                "cells=一石二鳥 wait:5 bar=4372 end time:50 type:2:ノーマル save row=1,2026/05/06,21:03:15,1,1,0,100.0%,0.40/秒,10秒,0";
-        QTest::newRow("a failed automatic save warns and keeps the statistics; by hand it ends the program")
+        QTest::newRow("a failed save warns, keeps the statistics and the game unsaved, and can be tried again")
             << "dict:一石二鳥 load time:10 auto start =一石二鳥 jam end box=自動保存(!) says~=履歴.txt rows=0 "
                "report=正解数:_1、不正解数:_0、入力文字数:_4、正解率:_100.0%、秒当たり入力文字数:_0.40/秒 "
-               "exits= save box=SUMIRAKU(x) says~=履歴.txt exits=1";
+               "exits= save box=保存(!) says~=履歴.txt exits= rows=0 gone save rows=1 saved=1";
         QTest::newRow("a seventh record scrolls the grid; clearing asks first, then empties the file and the grid")
             << "records:7 load scrolled=yes row=7,2026/05/06,21:03:15,25,20,5,80.0%,1.33/秒,60秒,2 cancel clear "
                "box=クリア確認(!)+cancel says=履歴データをクリアします。よろしいですか？ boxes=クリア確認 saved=7 rows=7 "

@@ -88,7 +88,10 @@ bool FormFixture::act(const QString &step)
         {"settings", [&] { sandbox.write(kSettings, sjis((arg + "\r\n").toUtf8())); }},
         {"records", [&] { sandbox.write(kHistory, record.repeated(arg.toInt())); }},
         {"nodict", [&] { sandbox.write(kDictionary, {}); }},
-        {"gone", [&] { sandbox.remove(arg.isEmpty() ? kHistory : arg); }},   // the history, or the file named
+        {"gone", [&] {   // the history, or the file named, even a folder
+             const QString name = arg.isEmpty() ? kHistory : arg;
+             sandbox.remove(name), QDir(sandbox.path()).rmdir(name);
+         }},
         {"jam", [&] { sandbox.remove(kHistory), QDir(sandbox.path()).mkdir(kHistory); }},   // unwritable
         {"load", [&] { load(); }},
         {"start", [&] { startGame(); }},
