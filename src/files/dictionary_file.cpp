@@ -12,13 +12,14 @@ QStringList readDictionary(const QString &fileName)
     return parseDictionary(readFileBytes(fileName), fileName);
 }
 
-QStringList parseDictionary(const QByteArray &bytes, const QString &fileName)
+QStringList parseDictionary(const QByteArray &file, const QString &fileName)
 {
+    const QByteArrayView bytes = textOfFile(file);
     // Editors that save UTF-8 mark it at the start; such a file would
     // otherwise read as garbage.
     static constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
     const QString text = bytes.startsWith(kUtf8Bom)
-                             ? QString::fromUtf8(QByteArrayView(bytes).sliced(kUtf8Bom.size()))
+                             ? QString::fromUtf8(bytes.sliced(kUtf8Bom.size()))
                              : decodeCp932(bytes);
     FieldReader reader(text, fileName);
 

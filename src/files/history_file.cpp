@@ -3,7 +3,7 @@
 #include "runtime/cp932.h"
 #include "runtime/seqfile.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
@@ -11,13 +11,13 @@
 namespace sumiraku {
 
 HistoryReader::HistoryReader(const QString &fileName)
-    : HistoryReader(decodeCp932(readFileBytes(fileName)), fileName)
+    : HistoryReader(decodeCp932(textOfFile(readFileBytes(fileName))), fileName)
 {
 }
 
 HistoryReader HistoryReader::fromBytes(const QByteArray &bytes, const QString &fileName)
 {
-    return HistoryReader(decodeCp932(bytes), fileName);
+    return HistoryReader(decodeCp932(textOfFile(bytes)), fileName);
 }
 
 HistoryReader::HistoryReader(QString text, const QString &fileName)
@@ -98,26 +98,28 @@ QByteArray historyRecordBytes(const HistoryRecord &record)
 
 namespace {
 
-// Whether the file's last line lacks its line end, as an editor may leave it.
-// The next record would then join that line and its first field would be
-// taken into the last field before it, shifting every record after.
-bool endsMidLine(const QString &fileName)
+// Whether text that ends here lacks its last line end, as an editor may
+// leave it. The next record would then join that line and its first field
+// would be taken into the last field before it, shifting every record after.
+bool endsMidLine(QByteArrayView text)
 {
-    QFile file(fileName);
-    char last = '\n';
-    if (file.open(QIODevice::ReadOnly) && file.size() > 0 && file.seek(file.size() - 1))
-        file.getChar(&last);
-    return last != '\n' && last != '\r' && last != ',';
+    return !text.isEmpty() && !QByteArrayView("\r\n,").contains(text.back());
 }
 
 } // namespace
 
 void appendHistory(const HistoryRecord &record, const QString &fileName)
 {
+    const QByteArray old = QFileInfo::exists(fileName) ? readFileBytes(fileName) : QByteArray();
+    const QByteArrayView text = textOfFile(old);
     QByteArray bytes = historyRecordBytes(record);
-    if (endsMidLine(fileName))
+    if (endsMidLine(text))
         bytes.prepend("\r\n");   // in the same write, so a failure leaves neither
-    appendToFile(fileName, bytes);
+    if (text.size() == old.size())
+        return appendToFile(fileName, bytes);
+    // Records after a Ctrl-Z would never be read: this one goes before it,
+    // and the mark and whatever follows it stay.
+    replaceFile(fileName, text.toByteArray() + bytes + old.sliced(text.size()));
 }
 
 void emptyHistory(const QString &fileName)

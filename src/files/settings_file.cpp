@@ -38,7 +38,7 @@ Settings readSettings(const QString &fileName)
 
 Settings parseSettings(const QByteArray &bytes, const QString &fileName)
 {
-    FieldReader reader(decodeCp932(bytes), fileName);
+    FieldReader reader(decodeCp932(textOfFile(bytes)), fileName);
     Settings settings;
     settings.PlayByou = readSetting(reader, QStringLiteral("プレイ秒数"));
     settings.AutoSave = readSetting(reader, QStringLiteral("自動保存"));

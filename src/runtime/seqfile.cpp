@@ -163,6 +163,12 @@ QByteArray readFileBytes(const QString &fileName)
     return bytes;
 }
 
+QByteArrayView textOfFile(QByteArrayView bytes)
+{
+    const qsizetype mark = bytes.indexOf('\x1A');
+    return mark < 0 ? bytes : bytes.first(mark);
+}
+
 FieldReader::FieldReader(QString text, QString fileName)
     : text_(std::move(text)), fileName_(std::move(fileName))
 {

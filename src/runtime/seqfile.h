@@ -18,6 +18,11 @@ namespace sumiraku {
 // PathFileAccess or PermissionDenied).
 QByteArray readFileBytes(const QString &fileName);
 
+// The part of a text file the classic reader sees: up to the first Ctrl-Z
+// (0x1A), the old end-of-file mark, or all of it. In code page 932 and UTF-8
+// that byte stands for itself alone, never inside a character.
+QByteArrayView textOfFile(QByteArrayView bytes);
+
 // Reads fields the way the classic input statement does:
 // - blanks (spaces, tabs) before a field are skipped;
 // - a field that begins with a double quote runs to the next double quote and

@@ -84,6 +84,7 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
     add(s, "unterminated quote", "600,0,\"2\r\n", 0, u"shown~=600,0,2 time:50"_s, "50,0,\"2\r\n\"\r\n");
     add(s, "invalid CP932 in the mode", "60,0,\"2:\xFF" + sjis("ノ\"\r\n"), 0, u"shown=60,0,2:\uFFFDノ time:50"_s,
         "50,0,\"2:?" + sjis("ノ\"\r\n"));
+    add(s, "Ctrl-Z ends the text", "60,0,\"2\x1A\"\r\n", 0, u"shown=60,0,2"_s);
     add(s, "NUL in the mode", "60,0,\"\0\"\r\n"_qba, 0, u"shown=60,0,"_s + QChar(0) + u" time:50"_s, "50,0,\"\0\"\r\n"_qba);
 
     const QString &h = kHistory;
@@ -98,6 +99,8 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
     // and a last line without its line end gets one before the next record.
     const QByteArray odd = recordWith(9, "\"\xFF\"") + QByteArray(kRecord).replace(",20,", ",20\r\n").chopped(2);
     add(h, "odd but readable", odd, 0, u"rows=2 start =* end save rows=3"_s, odd + "\r\n" + kSaved);
+    add(h, "Ctrl-Z after the last record", kRecord + "\x1A", 0, u"rows=1 start =* end save rows=2"_s,
+        kRecord + kSaved + "\x1A");
     add(h, "UTF-8 without byte-order mark", kRecord.repeated(2).replace(sjis("秒"), "秒"), 0,
         u"rows=2 clear boxes=クリア確認,クリア終了 rows=0"_s, "");
     add(h, "32,766 records", kRecord.repeated(32766), 0,
@@ -109,8 +112,9 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
     const QByteArray idioms = sjis("一石二鳥\r\n四面楚歌\r\n温故知新\r\n");
     add(d, "32,768 entries", idioms.repeated(32766 / 3) + sjis("一期一会\r\n花鳥風月\r\n"), 6, u"32767"_s);
     add(d, "empty", "", 0, u"dictionary=登録四字熟語_0個: start boxes=スタートチェック phase=idle"_s);
-    add(d, "blanks, quotes and an empty line", sjis(" 一石二鳥\t\r\n\"一石二鳥,温故知新\"\r\n\r\n温故知新"), 0,
-        u"dictionary=登録四字熟語_4個:一石二鳥,一石二鳥,温故知新,,温故知新"_s);
+    // A blank entry is listed but never asked.
+    add(d, "blanks, quotes, an empty line and Ctrl-Z", sjis(" 一石二鳥\t\r\n\"一石二鳥,温故知新\"\r\n\r\n温故知新\r\n\x1A"),
+        0, u"dictionary=登録四字熟語_4個:一石二鳥,一石二鳥,温故知新,,温故知新 type:0:隠さない r:0.6 start cells=一石二鳥"_s);
     add(d, "UTF-8 with byte-order mark", "\xEF\xBB\xBF一石二鳥\r\n温故知新", 0,
         u"dictionary=登録四字熟語_2個:一石二鳥,温故知新 type:0:隠さない start cells=一石二鳥"_s);
     add(d, "UTF-8 without byte-order mark", "一石二鳥\r\n四面楚歌\r\n温故知新\r\n", 0,
