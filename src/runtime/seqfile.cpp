@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace sumiraku {
 
@@ -72,11 +74,24 @@ RuntimeError writeError(const QFileDevice &file, const QString &fileName, int er
     return RuntimeError(numberForErrno(err, true), fileName, reason);
 }
 
-// Qt refuses a folder itself, without an errno to go by.
-void refuseFolder(const QString &fileName)
+const QString kNotRegular = QStringLiteral("通常のファイルではありません（名前付きパイプやデバイスなど）。");
+
+// Only a plain file is a data file. Qt refuses a folder itself, without an
+// errno to go by; a FIFO would block the open, a device never end.
+void refuseSpecial(const QString &fileName)
 {
-    if (QFileInfo(fileName).isDir())
+    const QFileInfo info(fileName);
+    if (info.isDir())
         fail(ErrorNumber::PathFileAccess, fileName, systemReason(EISDIR));
+    if (info.exists() && !info.isFile())
+        fail(ErrorNumber::PathFileAccess, fileName, kNotRegular);
+}
+
+[[noreturn]] void failTooLarge(const QString &fileName)
+{
+    fail(ErrorNumber::Overflow, fileName,
+         QStringLiteral("ファイルが大きすぎます。データファイルは %1 MB までです。")
+             .arg(kMaxDataFileBytes >> 20));
 }
 
 WriteFaults *plannedFaults = nullptr;
@@ -152,14 +167,24 @@ QString shortened(const QString &text)
 
 QByteArray readFileBytes(const QString &fileName)
 {
-    refuseFolder(fileName);
-    QFile file(fileName);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        failOpen(file, fileName, errno, false);
-    QByteArray bytes = file.readAll();
+    refuseSpecial(fileName);
+    // What was checked by name may have been swapped since: the open itself
+    // must not wait for a FIFO's writer, and the file opened is checked again.
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        fail(numberForErrno(errno, false), fileName, systemReason(errno));
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        fail(ErrorNumber::PathFileAccess, fileName, kNotRegular);
+    if (st.st_size > kMaxDataFileBytes)
+        failTooLarge(fileName);
+    QByteArray bytes = file.read(kMaxDataFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         fail(ErrorNumber::DeviceIo, fileName, file.errorString());
+    if (bytes.size() > kMaxDataFileBytes)   // grown since
+        failTooLarge(fileName);
     return bytes;
 }
 
@@ -273,7 +298,7 @@ QString formatRecord(std::initializer_list<RecordField> fields)
 
 void replaceFile(const QString &fileName, const QByteArray &bytes)
 {
-    refuseFolder(fileName);
+    refuseSpecial(fileName);
     // No scratch copy can be made in such a folder: the file is written over.
     if (QFileInfo::exists(fileName) && !folderTakesNewFiles(fileName)) {
         if (const int err = plannedOpenError(fileName, false))
@@ -296,7 +321,7 @@ void replaceFile(const QString &fileName, const QByteArray &bytes)
 
 void appendToFile(const QString &fileName, const QByteArray &bytes)
 {
-    refuseFolder(fileName);
+    refuseSpecial(fileName);
     const bool existed = QFileInfo::exists(fileName);
     if (const int err = plannedOpenError(fileName, !existed))
         failPlannedOpen(fileName, err);
@@ -325,7 +350,7 @@ void appendToFile(const QString &fileName, const QByteArray &bytes)
 
 void emptyFile(const QString &fileName)
 {
-    refuseFolder(fileName);
+    refuseSpecial(fileName);
     if (const int err = plannedOpenError(fileName, !QFileInfo::exists(fileName)))
         failPlannedOpen(fileName, err);
     QFile file(fileName);

@@ -14,8 +14,14 @@
 
 namespace sumiraku {
 
-// The bytes of a whole file (missing: FileNotFound; a folder or unreadable:
-// PathFileAccess or PermissionDenied).
+// The largest data file read. The formats' largest legal files (32,766 history
+// records, 32,767 idioms) take a few MB; a file beyond this is none of them,
+// and reading it whole would only exhaust memory.
+inline constexpr qint64 kMaxDataFileBytes = 16 * 1024 * 1024;
+
+// The bytes of a whole file (missing: FileNotFound; a folder, a FIFO, a device
+// or unreadable: PathFileAccess or PermissionDenied; larger than
+// kMaxDataFileBytes: Overflow). Never waits for a writer.
 QByteArray readFileBytes(const QString &fileName);
 
 // The part of a text file the classic reader sees: up to the first Ctrl-Z

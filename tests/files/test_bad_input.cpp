@@ -6,6 +6,7 @@
 #include "form_fixture.h"
 
 #include <QDir>
+#include <sys/stat.h>
 #include <QFileInfo>
 
 using namespace sumiraku;
@@ -16,6 +17,8 @@ namespace {
 
 const QByteArray kMissing("<missing>");   // what Sandbox::read gives for no file
 const QByteArray kFolder("<folder>");
+const QByteArray kFifo("<fifo>");
+const QByteArray kDevice("<device>");   // a link to /dev/zero
 const QByteArray kUnchanged("<unchanged>");
 
 const QByteArray kRecord = sjis(R"("2026/05/06","21:03:15",25,20,5,"80.0%","1.33/秒","60秒","2")" "\r\n");
@@ -35,7 +38,10 @@ QList<QByteArray> snapshot(const Sandbox &box)
 {
     QList<QByteArray> files;
     for (const QString &name : {kSettings, kHistory, kDictionary})
-        files << (QFileInfo(QDir(box.path()).filePath(name)).isDir() ? kFolder : box.read(name));
+{
+        const QFileInfo info(QDir(box.path()).filePath(name));
+        files << (info.isDir() ? kFolder : info.exists() && !info.isFile() ? kDevice : box.read(name));
+    }
     return files;
 }
 
@@ -72,6 +78,7 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
     add(s, "missing", kMissing, 53, {});
     add(s, "a folder", kFolder, 75, {});
     add(s, "record cut short", "60,0\r\n", 62, {});
+    add(s, "16 MB and a byte", QByteArray(16 << 20, ' ') + "60,0,\"2\"\r\n", 6, u"16 MB"_s);
     add(s, "only CR LF", "\r\n", 13, u"プレイ秒数が整数ではありません。"_s);
     add(s, "play time 0", "0,0,\"2\"\r\n", 6, u"プレイ秒数は"_s);
     add(s, "auto-save 2", "60,2,\"2\"\r\n", 6, u"自動保存は"_s);
@@ -90,6 +97,7 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
     const QString &h = kHistory;
     add(h, "missing", kMissing, 53, {});
     add(h, "a folder", kFolder, 75, {});
+    add(h, "a FIFO", kFifo, 75, u"通常のファイルではありません"_s);
     add(h, "record cut short", kRecord.left(26) + "\r\n", 62, {});
     add(h, "right answers 32768", recordWith(4, "32768"), 6, u"32768"_s);
     add(h, "right answers 1e3", recordWith(4, "1e3"), 13, u"1e3"_s);
@@ -109,6 +117,7 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
     const QString &d = kDictionary;
     add(d, "missing", kMissing, 53, {});
     add(d, "a folder", kFolder, 75, {});
+    add(d, "a link to /dev/zero", kDevice, 75, u"通常のファイルではありません"_s);
     const QByteArray idioms = sjis("一石二鳥\r\n四面楚歌\r\n温故知新\r\n");
     add(d, "32,768 entries", idioms.repeated(32766 / 3) + sjis("一期一会\r\n花鳥風月\r\n"), 6, u"32767"_s);
     add(d, "empty", "", 0, u"dictionary=登録四字熟語_0個: start boxes=スタートチェック phase=idle"_s);
@@ -133,8 +142,13 @@ void TestBadInput::everyFileEndsInAStartOrAReport()
     FormFixture f;
     f.sandbox.writeDefaults();
     f.sandbox.remove(file);
+    const QString path = QDir(f.sandbox.path()).filePath(file);
     if (bytes == kFolder)
         QDir(f.sandbox.path()).mkdir(file);
+    else if (bytes == kFifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    else if (bytes == kDevice)
+        QVERIFY(QFile::link("/dev/zero", path));
     else if (bytes != kMissing)
         f.sandbox.write(file, bytes);
     QList<QByteArray> expected = snapshot(f.sandbox);
