@@ -15,12 +15,12 @@ QStringList readDictionary(const QString &fileName)
 QStringList parseDictionary(const QByteArray &file, const QString &fileName)
 {
     const QByteArrayView bytes = textOfFile(file);
-    // Editors that save UTF-8 mark it at the start; such a file would
-    // otherwise read as garbage.
+    // Editors on Linux save UTF-8, some with a byte-order mark; read as code
+    // page 932 such a file would be garbage.
     static constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
-    const QString text = bytes.startsWith(kUtf8Bom)
-                             ? QString::fromUtf8(bytes.sliced(kUtf8Bom.size()))
-                             : decodeCp932(bytes);
+    const QString text = bytes.startsWith(kUtf8Bom) ? QString::fromUtf8(bytes.sliced(kUtf8Bom.size()))
+                         : isMultibyteUtf8(bytes)   ? QString::fromUtf8(bytes)
+                                                    : decodeCp932(bytes);
     FieldReader reader(text, fileName);
 
     constexpr qsizetype kMaxEntries = 32767;

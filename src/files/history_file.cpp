@@ -10,14 +10,25 @@
 
 namespace sumiraku {
 
+namespace {
+
+QString historyText(const QByteArray &bytes, const QString &fileName)
+{
+    const QByteArrayView text = textOfFile(bytes);
+    requireCp932(text, fileName);
+    return decodeCp932(text);
+}
+
+} // namespace
+
 HistoryReader::HistoryReader(const QString &fileName)
-    : HistoryReader(decodeCp932(textOfFile(readFileBytes(fileName))), fileName)
+    : HistoryReader(historyText(readFileBytes(fileName), fileName), fileName)
 {
 }
 
 HistoryReader HistoryReader::fromBytes(const QByteArray &bytes, const QString &fileName)
 {
-    return HistoryReader(decodeCp932(textOfFile(bytes)), fileName);
+    return HistoryReader(historyText(bytes, fileName), fileName);
 }
 
 HistoryReader::HistoryReader(QString text, const QString &fileName)
@@ -112,6 +123,7 @@ void appendHistory(const HistoryRecord &record, const QString &fileName)
 {
     const QByteArray old = QFileInfo::exists(fileName) ? readFileBytes(fileName) : QByteArray();
     const QByteArrayView text = textOfFile(old);
+    requireCp932(text, fileName);   // changed since the start
     QByteArray bytes = historyRecordBytes(record);
     if (endsMidLine(text))
         bytes.prepend("\r\n");   // in the same write, so a failure leaves neither

@@ -38,7 +38,9 @@ Settings readSettings(const QString &fileName)
 
 Settings parseSettings(const QByteArray &bytes, const QString &fileName)
 {
-    FieldReader reader(decodeCp932(textOfFile(bytes)), fileName);
+    const QByteArrayView text = textOfFile(bytes);
+    requireCp932(text, fileName);
+    FieldReader reader(decodeCp932(text), fileName);
     Settings settings;
     settings.PlayByou = readSetting(reader, QStringLiteral("プレイ秒数"));
     settings.AutoSave = readSetting(reader, QStringLiteral("自動保存"));

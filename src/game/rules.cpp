@@ -2,6 +2,8 @@
 
 #include "runtime/numbers.h"
 
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
 #include <cmath>
 
@@ -58,6 +60,21 @@ int barWidth(qint16 secondsLeft, qint16 playByou, qint16 fullWidth)
     const double width =
         std::floor(static_cast<double>(secondsLeft) / playByou * 100 * fullWidth / 100);
     return static_cast<int>(std::clamp(width, 0.0, 1.0e9));
+}
+
+std::array<QString, 4> cellCharacters(const QString &idiom)
+{
+    std::array<QString, 4> cells;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, idiom);
+    qsizetype start = 0;
+    for (QString &cell : cells) {
+        const qsizetype end = characters.toNextBoundary();
+        if (end < 0)
+            break;
+        cell = idiom.sliced(start, end - start);
+        start = end;
+    }
+    return cells;
 }
 
 QString solvedEntry(const std::array<QString, 4> &captions)

@@ -45,6 +45,11 @@ qint16 secondsLeft(qint32 end, qint32 now);
 // expression does in double precision; never negative.
 int barWidth(qint16 secondsLeft, qint16 playByou, qint16 fullWidth);
 
+// The first four characters of an idiom, one for each cell: a character as the
+// reader sees one (a pair of surrogates, a letter with its combining marks or
+// variation selector), not a UTF-16 unit. Cells past the idiom's end are empty.
+std::array<QString, 4> cellCharacters(const QString &idiom);
+
 // The solved list's entry: the cells' captions, a hidden one as "□".
 QString solvedEntry(const std::array<QString, 4> &captions);
 

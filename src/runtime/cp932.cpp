@@ -4,6 +4,7 @@
 
 #include <QSysInfo>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -239,6 +240,12 @@ QByteArray encodeCp932(QStringView text)
     }
     result.truncate(dst - result.data());
     return result;
+}
+
+bool isMultibyteUtf8(QByteArrayView bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) >= 0x80; })
+           && bytes.isValidUtf8();
 }
 
 } // namespace sumiraku

@@ -16,4 +16,8 @@ QString decodeCp932(QByteArrayView bytes);
 // Characters that code page 932 lacks become "?".
 QByteArray encodeCp932(QStringView text);
 
+// Whether bytes are valid UTF-8 with at least one character beyond ASCII: code
+// page 932 text with kana or kanji practically never is.
+bool isMultibyteUtf8(QByteArrayView bytes);
+
 } // namespace sumiraku

@@ -20,6 +20,7 @@ QString RuntimeError::description() const
     case ErrorNumber::InputPastEnd: return QStringLiteral("ファイルにこれ以上データがありません。");
     case ErrorNumber::PermissionDenied: return QStringLiteral("書き込みできません。");
     case ErrorNumber::PathFileAccess: return QStringLiteral("パス名が無効です。");
+    case ErrorNumber::InvalidFileFormat: return QStringLiteral("ファイル形式が不正です。");
     }
     return QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。");
 }

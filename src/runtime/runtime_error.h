@@ -17,6 +17,7 @@ enum class ErrorNumber : int {
     InputPastEnd = 62,
     PermissionDenied = 70,
     PathFileAccess = 75,
+    InvalidFileFormat = 321,
 };
 
 // An error that ends the current event procedure. The boundary around every

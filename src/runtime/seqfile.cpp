@@ -1,5 +1,6 @@
 #include "runtime/seqfile.h"
 
+#include "runtime/cp932.h"
 #include "runtime/write_faults.h"
 
 #include <QFile>
@@ -192,6 +193,18 @@ QByteArrayView textOfFile(QByteArrayView bytes)
 {
     const qsizetype mark = bytes.indexOf('\x1A');
     return mark < 0 ? bytes : bytes.first(mark);
+}
+
+void requireCp932(QByteArrayView bytes, const QString &fileName)
+{
+    const QString problem = bytes.startsWith("\xEF\xBB\xBF")
+                                ? QStringLiteral("先頭に UTF-8 のバイト順マーク (BOM) があります。")
+                                : isMultibyteUtf8(bytes) ? QStringLiteral("UTF-8 で保存されています。")
+                                                         : QString();
+    if (!problem.isEmpty()) {
+        fail(ErrorNumber::InvalidFileFormat, fileName,
+             problem + QStringLiteral("Shift_JIS (コードページ 932) で保存し直してください。"));
+    }
 }
 
 FieldReader::FieldReader(QString text, QString fileName)

@@ -29,6 +29,11 @@ QByteArray readFileBytes(const QString &fileName);
 // that byte stands for itself alone, never inside a character.
 QByteArrayView textOfFile(QByteArrayView bytes);
 
+// The settings and the history are written in code page 932, so one saved as
+// UTF-8 (with or without its byte-order mark) would come out of the next write
+// mixed: InvalidFileFormat, saying so.
+void requireCp932(QByteArrayView bytes, const QString &fileName);
+
 // Reads fields the way the classic input statement does:
 // - blanks (spaces, tabs) before a field are skipped;
 // - a field that begins with a double quote runs to the next double quote and

@@ -92,6 +92,8 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
     add(s, "invalid CP932 in the mode", "60,0,\"2:\xFF" + sjis("ノ\"\r\n"), 0, u"shown=60,0,2:\uFFFDノ time:50"_s,
         "50,0,\"2:?" + sjis("ノ\"\r\n"));
     add(s, "Ctrl-Z ends the text", "60,0,\"2\x1A\"\r\n", 0, u"shown=60,0,2"_s);
+    add(s, "UTF-8", "60,0,\"2:ノーマル\"\r\n", 321, u"UTF-8 Shift_JIS"_s);
+    add(s, "UTF-8 byte-order mark", "\xEF\xBB\xBF" + sjis("60,0,\"2:ノーマル\"\r\n"), 321, u"バイト順マーク"_s);
     add(s, "NUL in the mode", "60,0,\"\0\"\r\n"_qba, 0, u"shown=60,0,"_s + QChar(0) + u" time:50"_s, "50,0,\"\0\"\r\n"_qba);
 
     const QString &h = kHistory;
@@ -109,8 +111,7 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
     add(h, "odd but readable", odd, 0, u"rows=2 start =* end save rows=3"_s, odd + "\r\n" + kSaved);
     add(h, "Ctrl-Z after the last record", kRecord + "\x1A", 0, u"rows=1 start =* end save rows=2"_s,
         kRecord + kSaved + "\x1A");
-    add(h, "UTF-8 without byte-order mark", kRecord.repeated(2).replace(sjis("秒"), "秒"), 0,
-        u"rows=2 clear boxes=クリア確認,クリア終了 rows=0"_s, "");
+    add(h, "UTF-8 without byte-order mark", kRecord.repeated(2).replace(sjis("秒"), "秒"), 321, u"Shift_JIS"_s);
     add(h, "32,766 records", kRecord.repeated(32766), 0,
         u"rows=32766 start =* end save rows=32766 exits= box=保存(!) says~=32766_件 says~=履歴.txt"_s);
 
@@ -126,8 +127,9 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
         0, u"dictionary=登録四字熟語_4個:一石二鳥,一石二鳥,温故知新,,温故知新 type:0:隠さない r:0.6 start cells=一石二鳥"_s);
     add(d, "UTF-8 with byte-order mark", "\xEF\xBB\xBF一石二鳥\r\n温故知新", 0,
         u"dictionary=登録四字熟語_2個:一石二鳥,温故知新 type:0:隠さない start cells=一石二鳥"_s);
-    add(d, "UTF-8 without byte-order mark", "一石二鳥\r\n四面楚歌\r\n温故知新\r\n", 0,
-        u"dictionary~=3個 start phase=playing"_s);
+    // Cells hold characters, not UTF-16 units.
+    add(d, "UTF-8 without byte-order mark", "𠮟咤激励\r\n一石二鳥\r\n", 0,
+        u"dictionary=登録四字熟語_2個:𠮟咤激励,一石二鳥 type:0:隠さない start cells=𠮟咤激励"_s);
     add(d, "32,767 entries", idioms.repeated(32766 / 3) + sjis("一期一会\r\n"), 0,
         u"dictionary~=32767個 start phase=playing"_s);
 }
