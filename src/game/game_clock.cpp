@@ -31,7 +31,7 @@ void frmMain::tmrBp_Timer()
 {
     if (!state.Playing)
         return;
-    state.JikanNow = clockReading(platform().clock->secondsSinceMidnight(), state.JikanStart);
+    state.JikanNow = static_cast<qint32>(std::floor(platform().clock->steadySeconds()));
     state.JikanNokori = secondsLeft(state.JikanEnd, state.JikanNow);
     shpJikanK->setWidthTwips(barWidth(state.JikanNokori, state.GameByou, state.JikanBarWidth));
     if (state.JikanNokori >= 1)

@@ -41,15 +41,6 @@ bool opensCellsByName(const QString &mode)
     return mode == QStringLiteral("S:指定");
 }
 
-qint32 clockReading(double secondsSinceMidnight, qint32 firstReading)
-{
-    constexpr qint32 secondsPerDay = 86400;
-    auto reading = static_cast<qint32>(std::floor(secondsSinceMidnight));
-    if (reading < firstReading)
-        reading += secondsPerDay;
-    return reading;
-}
-
 qint16 secondsLeft(qint32 end, qint32 now)
 {
     return static_cast<qint16>(std::clamp<qint32>(end - now, -32768, 32767));

@@ -33,10 +33,6 @@ int bagPosition(int n, float r);
 bool opensCellsByLetter(const QString &mode);
 bool opensCellsByName(const QString &mode);
 
-// Whole seconds of a clock reading during a game; readings below the one taken
-// at the first question belong to the next day, so a game runs past midnight.
-qint32 clockReading(double secondsSinceMidnight, qint32 firstReading);
-
 // Seconds from now to the end, held in 16 bits: a machine that slept through
 // the game comes back far past its end.
 qint16 secondsLeft(qint32 end, qint32 now);

@@ -64,9 +64,9 @@ private slots:
                "nodict click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=1/0/4 gone:辞書.txt "
                "click box=スタートチェック(!) says~=実行時エラー_'53' says~=辞書.txt phase=idle exits= save "
                "row=1,2026/05/06,21:03:15,1,1,0,100.0%,0.07/秒,60秒,2";
-        QTest::newRow("the time bar shrinks with the clock, past midnight and to a late tick")
-            << "at:86390.5 load click bar=8745 tick tick tick at:10 left=残り_40_秒/60 bar=5829 "
-               "wait:39 left=残り_1_秒/60 phase=playing at:55 bar=0 phase=idle click bar=8745";
+        QTest::newRow("the time bar shrinks with the time played, not the wall clock, to a late tick")
+            << "at:86390.5 load click bar=8745 tick tick tick at:86385 left=残り_60_秒/60 at:10 wait:20 "
+               "left=残り_40_秒/60 bar=5829 wait:39 left=残り_1_秒/60 phase=playing wait:15 bar=0 phase=idle click bar=8745";
         QTest::newRow("a long idiom shows its first four and needs the whole")
             << "dict:一日千秋の思い load type:0:隠さない start cells=一日千秋 =一日千秋 =一日千秋の思い score=1/1/7";
         QTest::newRow("a pick writes all three settings, typed text as it stands; only S closes cells")

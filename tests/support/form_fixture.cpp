@@ -54,7 +54,7 @@ void FormFixture::startGame()
 
 void FormFixture::runOutTheClock()
 {
-    clock.seconds += form->state.PlayByou;
+    clock.pass(form->state.PlayByou);
     form->tmrBp_Timer();
 }
 
@@ -109,8 +109,8 @@ bool FormFixture::act(const QString &step)
         {"pick", [&] { pick(w.cboHide); }},
         {"time", [&] { pick(w.cboJikan); }},
         {"r", [&] { random.value = arg.toFloat(); }},
-        {"at", [&] { clock.seconds = arg.toDouble(), w.tmrBp_Timer(); }},   // seconds since midnight
-        {"wait", [&] { clock.seconds += arg.toDouble(), w.tmrBp_Timer(); }},
+        {"at", [&] { clock.seconds = arg.toDouble(), w.tmrBp_Timer(); }},   // the wall clock set, seconds since midnight
+        {"wait", [&] { clock.pass(arg.toDouble()), w.tmrBp_Timer(); }},
         {"end", [&] { runOutTheClock(); }},
         {"save", [&] { w.cmdHozon->click(); }},
         {"clear", [&] { w.cmdClear->click(); }},
