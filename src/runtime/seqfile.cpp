@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace sumiraku {
 
@@ -146,6 +147,41 @@ void writeWhole(QFileDevice &file, QIODevice::OpenMode mode, const QString &file
         failOpen(file, fileName, errno, true);
     if (writeThrough(file, bytes) != bytes.size())
         throw writeError(file, fileName, errno);
+}
+
+// Flushes a written file to the disk, so that what is reported as saved is
+// still there after a power cut; errno is set when it fails.
+bool syncToDisk(const QFileDevice &file)
+{
+    if (plannedFaults && plannedFaults->syncFails) {
+        errno = EIO;
+        return false;
+    }
+    return ::fsync(file.handle()) == 0;
+}
+
+// The rename itself lives in the folder: flushed too. Some file systems
+// cannot flush a folder; the file is in place then all the same.
+void syncFolderOf(const QString &fileName)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(fileName).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// The new copy takes the mode and, where the system lets us, the owner of
+// the file it replaces: a player's file stays theirs, a read-only one stays so.
+void keepModeAndOwner(const QFileDevice &copy, const QString &fileName)
+{
+    struct stat old {};
+    if (::stat(QFile::encodeName(fileName).constData(), &old) != 0)
+        return;
+    if (::fchown(copy.handle(), old.st_uid, old.st_gid) != 0)
+        static_cast<void>(::fchown(copy.handle(), uid_t(-1), old.st_gid));
+    ::fchmod(copy.handle(), old.st_mode & 07777);
 }
 
 bool folderTakesNewFiles(const QString &fileName)
@@ -317,19 +353,25 @@ void replaceFile(const QString &fileName, const QByteArray &bytes)
         if (const int err = plannedOpenError(fileName, false))
             failPlannedOpen(fileName, err);
         QFile file(fileName);
-        return writeWhole(file, QIODevice::Truncate, fileName, bytes);
+        writeWhole(file, QIODevice::Truncate, fileName, bytes);
+        if (!syncToDisk(file))
+            fail(ErrorNumber::DeviceIo, fileName, systemReason(errno));
+        return;
     }
     if (const int err = plannedOpenError(fileName, true))
         failPlannedOpen(fileName, err);
     QSaveFile file(fileName);
     writeWhole(file, {}, fileName, bytes);
-    if (plannedFaults && plannedFaults->renameFails) {
+    keepModeAndOwner(file, fileName);
+    if (!syncToDisk(file) || (plannedFaults && plannedFaults->renameFails)) {
+        const int err = errno ? errno : EIO;
         file.cancelWriting();   // the scratch copy goes when the file closes
-        fail(ErrorNumber::DeviceIo, fileName, systemReason(EIO));
+        fail(ErrorNumber::DeviceIo, fileName, systemReason(err));
     }
     errno = 0;
     if (!file.commit())
         throw writeError(file, fileName, errno);
+    syncFolderOf(fileName);
 }
 
 void appendToFile(const QString &fileName, const QByteArray &bytes)
@@ -346,9 +388,15 @@ void appendToFile(const QString &fileName, const QByteArray &bytes)
         failOpen(file, fileName, errno, true);
     const qint64 oldSize = file.size();
     const qint64 written = writeThrough(file, bytes);
-    const int err = errno;
-    if (written == bytes.size() && file.flush())
-        return;
+    int err = errno;
+    if (written == bytes.size() && file.flush()) {
+        if (syncToDisk(file)) {
+            if (!existed)
+                syncFolderOf(fileName);
+            return;
+        }
+        err = errno;
+    }
 
     // Leave no partial record behind: the next reader would take the fields
     // shifted. A file this call created goes again.
@@ -370,7 +418,10 @@ void emptyFile(const QString &fileName)
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         failOpen(file, fileName, errno, true);
-    file.close();
+    // Not through the plan: the file is empty already and cannot be put back.
+    if (::fsync(file.handle()) != 0)
+        fail(ErrorNumber::DeviceIo, fileName, systemReason(errno));
+    syncFolderOf(fileName);
 }
 
 void setWriteFaults(WriteFaults *faults)

@@ -23,11 +23,11 @@ private slots:
         f.play("load");
         QByteArray kept;   // the records the player was told are saved, in order
         int saved = 0, fatal = 0, warned = 0, cleared = 0, settingsKept = 0;
-        // A step while writes fail now and then, in one of four ways; an error
+        // A step while writes fail now and then, in one of five ways; an error
         // that ends the program names its file.
         const auto underFaults = [&](const QString &file, const std::function<void()> &step) {
             const int kind = roll(10);
-            WriteFaults faults{kind == 0, kind == 1, kind == 2 ? roll(64) : -1, kind == 3};   // short of a record
+            WriteFaults faults{kind == 0, kind == 1, kind == 2 ? roll(64) : -1, kind == 3, kind == 4};   // short of a record
             setWriteFaults(&faults);
             step();
             setWriteFaults(nullptr);

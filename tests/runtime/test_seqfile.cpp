@@ -11,6 +11,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace sumiraku;
 using namespace sumiraku::testing;
@@ -20,7 +22,7 @@ class TestSeqFile : public QObject {
     Q_OBJECT
 
     enum Fault { None, FileReadOnly, FolderReadOnly, DiskFull, DiskFullPartWay, RenameFails, SizeLimit,
-                 FolderInTheWay, NoSuchFolder };
+                 FolderInTheWay, NoSuchFolder, SyncFails };
 
 private slots:
     void readsFieldsLikeTheClassicInput_data()
@@ -80,6 +82,7 @@ private slots:
             {"file size limit", 61, 61, 0, 61},
             {"a folder in the way", 75, 75, 75, 75},
             {"no such folder", 75, 75, 75, 75},
+            {"flush to disk fails", 57, 57, 0, 57},
         };
         for (int fault = 0; fault < int(std::size(faults)); ++fault) {
             const auto &f = faults[fault];
@@ -103,6 +106,20 @@ private slots:
         const auto error = failureOf([] { replaceFile(kSettings, "new settings\r\n"); });
         setWriteFaults(nullptr);
         QVERIFY(error && error->number() == ErrorNumber::DiskFull && error->file() == kSettings);
+    }
+
+    // A replaced file keeps its mode, and its owner where we may set it.
+    void aReplacedFileKeepsItsModeAndOwner()
+    {
+        Sandbox box;
+        box.write(kSettings, "old\r\n");
+        const QByteArray path = QFile::encodeName(QDir(box.path()).filePath(kSettings));
+        const uid_t owner = ::geteuid() == 0 ? 4321 : ::geteuid();
+        QVERIFY(::chmod(path, 0604) == 0 && ::chown(path, owner, owner) == 0);
+        replaceFile(kSettings, "new\r\n");
+        struct stat st {};
+        QVERIFY(::stat(path, &st) == 0 && box.read(kSettings) == "new\r\n");
+        QCOMPARE(QList<uint>({st.st_mode & 07777, st.st_uid}), QList<uint>({0604, owner}));
     }
 
     // Whatever fails, the file holds its old bytes or its new ones, never a
@@ -130,6 +147,7 @@ private slots:
         faults.folderReadOnly = fault == FolderReadOnly;
         faults.diskRoom = fault == DiskFull ? 0 : fault == DiskFullPartWay ? 4 : -1;
         faults.renameFails = fault == RenameFails;
+        faults.syncFails = fault == SyncFails;
         setWriteFaults(&faults);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
