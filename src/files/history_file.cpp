@@ -124,6 +124,13 @@ void appendHistory(const HistoryRecord &record, const QString &fileName)
     const QByteArray old = QFileInfo::exists(fileName) ? readFileBytes(fileName) : QByteArray();
     const QByteArrayView text = textOfFile(old);
     requireCp932(text, fileName);   // changed since the start
+    // Counted in the file as it is now, whatever the grid shows: one more
+    // record at the limit would leave a file the next start cannot read.
+    if ((countFields(text) + 8) / 9 >= kMaxHistoryRecords) {   // a record cut short counts
+        throw RuntimeError(ErrorNumber::Overflow, fileName,
+                           QStringLiteral("記録が %1 件に達しています。履歴をクリアしてください。")
+                               .arg(kMaxHistoryRecords));
+    }
     QByteArray bytes = historyRecordBytes(record);
     if (endsMidLine(text))
         bytes.prepend("\r\n");   // in the same write, so a failure leaves neither

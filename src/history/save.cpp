@@ -21,13 +21,6 @@ void frmMain::saveResult(bool automatic)
 
     const int rowsBefore = msgRireki->Rows();
     try {
-        // One more record now would leave a file the next start cannot read.
-        // Refused before the grid or the file change.
-        if (msgRireki->Rows() - 1 >= kMaxHistoryRecords) {
-            throw RuntimeError(ErrorNumber::Overflow, kHistoryFile.toString(),
-                               QStringLiteral("記録が %1 件に達しています。履歴をクリアしてください。")
-                                   .arg(kMaxHistoryRecords));
-        }
         const auto record = [this] {
             return gameRecord(state.OkCount, state.NgCount, state.MojiCount, state.GameByou,
                               state.GameMode, platform().clock->now());

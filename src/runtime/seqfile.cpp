@@ -191,8 +191,47 @@ bool folderTakesNewFiles(const QString &fileName)
     return QFileInfo(QFileInfo(fileName).absolutePath()).isWritable();
 }
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool isDelimiter(QChar c) { return c == u',' || c == u'\r' || c == u'\n'; }
+// Over QChars or bytes alike: blanks, quotes and delimiters are ASCII, and in
+// code page 932 no byte of a double-byte character is one of them.
+template <typename C>
+bool isBlank(C c) { return c == u' ' || c == u'\t'; }
+template <typename C>
+bool isDelimiter(C c) { return c == u',' || c == u'\r' || c == u'\n'; }
+
+qsizetype closingQuote(QStringView text, qsizetype from) { return text.indexOf(u'"', from); }
+qsizetype closingQuote(QByteArrayView text, qsizetype from) { return text.indexOf('"', from); }
+
+// The field that begins at pos, as [start, end) of text, by the rules of
+// FieldReader; returns where the next one begins.
+template <typename View>
+qsizetype scanField(View text, qsizetype pos, qsizetype &start, qsizetype &end)
+{
+    const qsizetype size = text.size();
+    while (pos < size && isBlank(text[pos]))
+        ++pos;
+    if (pos < size && text[pos] == u'"') {
+        start = pos + 1;
+        end = closingQuote(text, start);
+        if (end < 0)
+            end = size;
+        pos = qMin(end + 1, size);
+        while (pos < size && !isDelimiter(text[pos]))
+            ++pos;
+    } else {
+        start = pos;
+        while (pos < size && !isDelimiter(text[pos]))
+            ++pos;
+        end = pos;
+        while (end > start && isBlank(text[end - 1]))
+            --end;
+    }
+    if (pos < size) {
+        const bool cr = text[pos++] == u'\r';
+        if (cr && pos < size && text[pos] == u'\n')
+            ++pos;
+    }
+    return pos;
+}
 
 QString shortened(const QString &text)
 {
@@ -253,37 +292,17 @@ QStringView FieldReader::readView()
     if (atEnd())
         throw RuntimeError(ErrorNumber::InputPastEnd, fileName_);
 
-    const QStringView text(text_);
-    const qsizetype size = text.size();
-    while (pos_ < size && isBlank(text[pos_]))
-        ++pos_;
+    qsizetype start = 0, end = 0;
+    pos_ = scanField(QStringView(text_), pos_, start, end);
+    return QStringView(text_).sliced(start, end - start);
+}
 
-    QStringView field;
-    if (pos_ < size && text[pos_] == u'"') {
-        const qsizetype start = pos_ + 1;
-        qsizetype close = text.indexOf(u'"', start);
-        if (close < 0)
-            close = size;
-        field = text.sliced(start, close - start);
-        pos_ = qMin(close + 1, size);
-        while (pos_ < size && !isDelimiter(text[pos_]))
-            ++pos_;
-    } else {
-        const qsizetype start = pos_;
-        while (pos_ < size && !isDelimiter(text[pos_]))
-            ++pos_;
-        qsizetype end = pos_;
-        while (end > start && isBlank(text[end - 1]))
-            --end;
-        field = text.sliced(start, end - start);
-    }
-
-    if (pos_ < size) {
-        const QChar delimiter = text[pos_++];
-        if (delimiter == u'\r' && pos_ < size && text[pos_] == u'\n')
-            ++pos_;
-    }
-    return field;
+qsizetype countFields(QByteArrayView bytes)
+{
+    qsizetype fields = 0, start = 0, end = 0;
+    for (qsizetype pos = 0; pos < bytes.size(); ++fields)
+        pos = scanField(bytes, pos, start, end);
+    return fields;
 }
 
 QString FieldReader::readString()

@@ -65,6 +65,10 @@ private:
     qsizetype pos_ = 0;
 };
 
+// The number of fields a FieldReader reads from code page 932 bytes, without
+// decoding them.
+qsizetype countFields(QByteArrayView bytes);
+
 // One record as the classic write statement puts it: texts in double quotes
 // (not escaped), integers bare, fields separated by commas, ended by CR LF.
 using RecordField = std::variant<QString, qint32>;
