@@ -5,6 +5,7 @@
 #include "runtime/runtime_error.h"
 
 #include <QListWidget>
+#include <QLockFile>
 #include <QTimer>
 #include <QToolButton>
 

@@ -17,8 +17,10 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QLabel;
+class QLockFile;
 class QListView;
 class QListWidget;
 class QTimer;
@@ -132,10 +134,12 @@ protected:
 
 private:
     void buildControls();                      // app/frmMain_layout.cpp
+    bool lockPlayFolder();                     // app/startup.cpp
     void connectEvents();
     void fatal(const QString &message);
 
     bool ending_ = false;                      // an error is being reported; ignore events
+    std::unique_ptr<QLockFile> playFolderLock_;   // held while the program runs
 
     sumiraku::Platform platform_;
 };

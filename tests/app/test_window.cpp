@@ -87,8 +87,9 @@ private slots:
             << "records:7 load scrolled=yes row=7,2026/05/06,21:03:15,25,20,5,80.0%,1.33/秒,60秒,2 cancel clear "
                "box=クリア確認(!)+cancel says=履歴データをクリアします。よろしいですか？ boxes=クリア確認 saved=7 rows=7 "
                "clear file= rows=0 box=クリア終了(i) says=履歴データをクリアしました";
-        QTest::newRow("a save counts the records in the file")
-            << "dict:一石二鳥 records:1 load start =* end records:32766 save box=保存(!) says~=32766_件 rows=1 saved=32766";
+        QTest::newRow("a second program in the folder ends untouched; a save counts the records in the file")
+            << "dict:一石二鳥 records:1 load again box=SUMIRAKU(!) says~=すでに起動 exits=1 rows=1 saved=1 start =* "
+               "end records:32766 save box=保存(!) says~=32766_件 rows=1 saved=32766";
         QTest::newRow("clearing a missing file creates it, the next save is the first; an unclearable file ends all")
             << "dict:一石二鳥 records:2 load start =一石二鳥 end gone clear file= save rows=1 saved=1 jam clear exits=1 rows=1";
         QTest::newRow("the frames switch panels and the solved list lives on hidden")

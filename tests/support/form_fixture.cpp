@@ -94,6 +94,11 @@ bool FormFixture::act(const QString &step)
          }},
         {"jam", [&] { sandbox.remove(kHistory), QDir(sandbox.path()).mkdir(kHistory); }},   // unwritable
         {"load", [&] { load(); }},
+        {"again", [&] {   // a second program started in the same folder
+             frmMain second(Platform{&messages, &process, &clock, &random, &help});
+             second.tmrStart->stop(), second.tmrBp->stop();
+             second.guard([&second] { second.Form_Load(); });
+         }},
         {"start", [&] { startGame(); }},
         {"click", [&] { w.cmdStart->click(); }},
         {"tick", [&] { w.tmrStart_Timer(); }},   // the countdown's
