@@ -44,15 +44,32 @@ bool HistoryReader::next(HistoryRecord &r)
         throw RuntimeError(ErrorNumber::Overflow, reader_.fileName(),
                            QStringLiteral("記録が 32767 件以上あります"));
     }
-    r.date = reader_.readString();
-    r.time = reader_.readString();
-    r.questions = shared(reader_.readView());
-    r.ok = reader_.readInteger();
-    r.ng = reader_.readInteger();
-    r.rate = shared(reader_.readView());
-    r.perSecond = shared(reader_.readView());
-    r.length = shared(reader_.readView());
-    r.mode = shared(reader_.readView());
+    // A broken record is named by its line and field, so that the player can
+    // mend it by hand.
+    int field = 0;
+    const auto text = [&] { return ++field, reader_.readView(); };
+    const auto number = [&] { return ++field, reader_.readInteger(); };
+    try {
+        r.date = text().toString();
+        r.time = text().toString();
+        r.questions = shared(text());
+        r.ok = number();
+        r.ng = number();
+        r.rate = shared(text());
+        r.perSecond = shared(text());
+        r.length = shared(text());
+        r.mode = shared(text());
+    } catch (const RuntimeError &e) {
+        static const char *const names[] = {"日付", "時間", "問数", "ＯＫ", "ＮＧ",
+                                            "正解率", "秒当たり", "表示秒数", "モード"};
+        const QString problem = e.number() == ErrorNumber::InputPastEnd
+                                    ? QStringLiteral("がありません。記録が途中で終わっています。")
+                                    : QStringLiteral("が読めません。") + e.detail();
+        throw RuntimeError(e.number(), reader_.fileName(),
+                           QStringLiteral("%1行目、%2番目の項目「%3」%4")
+                               .arg(reader_.line()).arg(field).arg(QString::fromUtf8(names[field - 1]), problem),
+                           Access::Read);
+    }
     ++read_;
     return true;
 }

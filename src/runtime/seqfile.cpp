@@ -3,6 +3,7 @@
 #include "runtime/cp932.h"
 #include "runtime/write_faults.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -17,9 +18,10 @@ namespace sumiraku {
 
 namespace {
 
-[[noreturn]] void fail(ErrorNumber number, const QString &fileName, const QString &reason)
+[[noreturn]] void fail(ErrorNumber number, const QString &fileName, Access access,
+                       const QString &reason)
 {
-    throw RuntimeError(number, fileName, reason);
+    throw RuntimeError(number, fileName, reason, access);
 }
 
 QString systemReason(int err)
@@ -54,44 +56,86 @@ ErrorNumber numberForErrno(int err, bool writing)
     }
 }
 
+// The reason in the player's words. A folder that takes no new file is named
+// as the culprit, not the file that could not be made in it.
+QString reasonFor(int err, const QString &fileName, bool writing, bool folderRefuses)
+{
+    switch (err) {
+    case ENOENT:
+        return writing ? QStringLiteral("ファイルを置くフォルダーがありません。")
+                       : QStringLiteral("ファイルがありません。");
+    case EACCES:
+    case EPERM:
+        if (writing && folderRefuses) {
+            return QStringLiteral("フォルダー %1 に新しいファイルを作る権限がありません（読み取り専用のフォルダー）。")
+                .arg(QDir::toNativeSeparators(QFileInfo(fileName).absolutePath()));
+        }
+        return writing ? QStringLiteral("このファイルに書き込む権限がありません（読み取り専用のファイル）。")
+                       : QStringLiteral("このファイルを読む権限がありません。");
+    case EROFS: return QStringLiteral("読み取り専用のドライブです。");
+    case ETXTBSY: return QStringLiteral("ほかのプログラムが使用中です。");
+    case ENOSPC:
+    case EDQUOT: return QStringLiteral("ディスクの空き容量が不足しています。");
+    case EFBIG: return QStringLiteral("ファイルが大きすぎます。");
+    case EISDIR: return QStringLiteral("ファイルではなくフォルダーです。");
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return QStringLiteral("パスが正しくありません。");
+    case EIO: return QStringLiteral("ディスクの読み書きでエラーが起きました。");
+    default: return QStringLiteral("システムのエラーです（%1）。").arg(systemReason(err));
+    }
+}
+
+RuntimeError ioError(int err, const QString &fileName, bool writing, bool folderRefuses = false)
+{
+    return RuntimeError(numberForErrno(err, writing), fileName,
+                        reasonFor(err, fileName, writing, folderRefuses),
+                        writing ? Access::Write : Access::Read);
+}
+
 [[noreturn]] void failOpen(const QFileDevice &file, const QString &fileName, int err, bool writing)
 {
     // QSaveFile refuses a read-only target by itself, leaving errno alone.
     const QFileInfo info(fileName);
-    if (err == 0 && info.exists() && !(writing ? info.isWritable() : info.isReadable()))
+    const bool fileRefuses = info.exists() && !(writing ? info.isWritable() : info.isReadable());
+    if (err == 0 && fileRefuses)
         err = EACCES;
-    fail(numberForErrno(err, writing), fileName, file.errorString());
+    if (err == 0)
+        fail(ErrorNumber::DeviceIo, fileName, writing ? Access::Write : Access::Read, file.errorString());
+    throw ioError(err, fileName, writing, !fileRefuses);
 }
 
 // Reads what went wrong in a write before anything else touches the file.
 RuntimeError writeError(const QFileDevice &file, const QString &fileName, int err)
 {
     if (file.error() == QFileDevice::ResourceError)
-        return RuntimeError(ErrorNumber::DiskFull, fileName, file.errorString());
+        err = ENOSPC;
     if (err == 0)
-        return RuntimeError(ErrorNumber::DeviceIo, fileName, file.errorString());
+        return RuntimeError(ErrorNumber::DeviceIo, fileName, file.errorString(), Access::Write);
     // A short write leaves Qt without an error of its own; errno has the reason.
-    const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                 : systemReason(err);
-    return RuntimeError(numberForErrno(err, true), fileName, reason);
+    return ioError(err, fileName, true);
 }
 
-const QString kNotRegular = QStringLiteral("通常のファイルではありません（名前付きパイプやデバイスなど）。");
+[[noreturn]] void failNotRegular(const QString &fileName, bool writing)
+{
+    fail(ErrorNumber::PathFileAccess, fileName, writing ? Access::Write : Access::Read,
+         QStringLiteral("通常のファイルではありません（名前付きパイプやデバイスなど）。"));
+}
 
 // Only a plain file is a data file. Qt refuses a folder itself, without an
 // errno to go by; a FIFO would block the open, a device never end.
-void refuseSpecial(const QString &fileName)
+void refuseSpecial(const QString &fileName, bool writing)
 {
     const QFileInfo info(fileName);
     if (info.isDir())
-        fail(ErrorNumber::PathFileAccess, fileName, systemReason(EISDIR));
+        throw ioError(EISDIR, fileName, writing);
     if (info.exists() && !info.isFile())
-        fail(ErrorNumber::PathFileAccess, fileName, kNotRegular);
+        failNotRegular(fileName, writing);
 }
 
 [[noreturn]] void failTooLarge(const QString &fileName)
 {
-    fail(ErrorNumber::Overflow, fileName,
+    fail(ErrorNumber::Overflow, fileName, Access::Read,
          QStringLiteral("ファイルが大きすぎます。データファイルは %1 MB までです。")
              .arg(kMaxDataFileBytes >> 20));
 }
@@ -114,7 +158,7 @@ int plannedOpenError(const QString &fileName, bool createsFile)
 
 [[noreturn]] void failPlannedOpen(const QString &fileName, int err)
 {
-    fail(numberForErrno(err, true), fileName, systemReason(err));
+    throw ioError(err, fileName, true, !QFileInfo::exists(fileName));
 }
 
 // One write, through the plan: a full disk takes what room it has left and
@@ -243,22 +287,22 @@ QString shortened(const QString &text)
 
 QByteArray readFileBytes(const QString &fileName)
 {
-    refuseSpecial(fileName);
+    refuseSpecial(fileName, false);
     // What was checked by name may have been swapped since: the open itself
     // must not wait for a FIFO's writer, and the file opened is checked again.
     const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        fail(numberForErrno(errno, false), fileName, systemReason(errno));
+        throw ioError(errno, fileName, false);
     QFile file;
     file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        fail(ErrorNumber::PathFileAccess, fileName, kNotRegular);
+        failNotRegular(fileName, false);
     if (st.st_size > kMaxDataFileBytes)
         failTooLarge(fileName);
     QByteArray bytes = file.read(kMaxDataFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        fail(ErrorNumber::DeviceIo, fileName, file.errorString());
+        fail(ErrorNumber::DeviceIo, fileName, Access::Read, file.errorString());
     if (bytes.size() > kMaxDataFileBytes)   // grown since
         failTooLarge(fileName);
     return bytes;
@@ -277,7 +321,7 @@ void requireCp932(QByteArrayView bytes, const QString &fileName)
                                 : isMultibyteUtf8(bytes) ? QStringLiteral("UTF-8 で保存されています。")
                                                          : QString();
     if (!problem.isEmpty()) {
-        fail(ErrorNumber::InvalidFileFormat, fileName,
+        fail(ErrorNumber::InvalidFileFormat, fileName, Access::Read,
              problem + QStringLiteral("Shift_JIS (コードページ 932) で保存し直してください。"));
     }
 }
@@ -293,8 +337,16 @@ QStringView FieldReader::readView()
         throw RuntimeError(ErrorNumber::InputPastEnd, fileName_);
 
     qsizetype start = 0, end = 0;
+    fieldStart_ = pos_;
     pos_ = scanField(QStringView(text_), pos_, start, end);
     return QStringView(text_).sliced(start, end - start);
+}
+
+qsizetype FieldReader::line() const
+{
+    // CR LF, a lone CR and a lone LF each end a line.
+    const QStringView before = QStringView(text_).first(fieldStart_);
+    return 1 + before.count(u'\n') + before.count(u'\r') - before.count(u"\r\n");
 }
 
 qsizetype countFields(QByteArrayView bytes)
@@ -366,7 +418,7 @@ QString formatRecord(std::initializer_list<RecordField> fields)
 
 void replaceFile(const QString &fileName, const QByteArray &bytes)
 {
-    refuseSpecial(fileName);
+    refuseSpecial(fileName, true);
     // No scratch copy can be made in such a folder: the file is written over.
     if (QFileInfo::exists(fileName) && !folderTakesNewFiles(fileName)) {
         if (const int err = plannedOpenError(fileName, false))
@@ -374,7 +426,7 @@ void replaceFile(const QString &fileName, const QByteArray &bytes)
         QFile file(fileName);
         writeWhole(file, QIODevice::Truncate, fileName, bytes);
         if (!syncToDisk(file))
-            fail(ErrorNumber::DeviceIo, fileName, systemReason(errno));
+            throw ioError(errno, fileName, true);
         return;
     }
     if (const int err = plannedOpenError(fileName, true))
@@ -385,7 +437,7 @@ void replaceFile(const QString &fileName, const QByteArray &bytes)
     if (!syncToDisk(file) || (plannedFaults && plannedFaults->renameFails)) {
         const int err = errno ? errno : EIO;
         file.cancelWriting();   // the scratch copy goes when the file closes
-        fail(ErrorNumber::DeviceIo, fileName, systemReason(err));
+        throw ioError(err, fileName, true);
     }
     errno = 0;
     if (!file.commit())
@@ -395,7 +447,7 @@ void replaceFile(const QString &fileName, const QByteArray &bytes)
 
 void appendToFile(const QString &fileName, const QByteArray &bytes)
 {
-    refuseSpecial(fileName);
+    refuseSpecial(fileName, true);
     const bool existed = QFileInfo::exists(fileName);
     if (const int err = plannedOpenError(fileName, !existed))
         failPlannedOpen(fileName, err);
@@ -430,7 +482,7 @@ void appendToFile(const QString &fileName, const QByteArray &bytes)
 
 void emptyFile(const QString &fileName)
 {
-    refuseSpecial(fileName);
+    refuseSpecial(fileName, true);
     if (const int err = plannedOpenError(fileName, !QFileInfo::exists(fileName)))
         failPlannedOpen(fileName, err);
     QFile file(fileName);
@@ -439,7 +491,7 @@ void emptyFile(const QString &fileName)
         failOpen(file, fileName, errno, true);
     // Not through the plan: the file is empty already and cannot be put back.
     if (::fsync(file.handle()) != 0)
-        fail(ErrorNumber::DeviceIo, fileName, systemReason(errno));
+        throw ioError(errno, fileName, true);
     syncFolderOf(fileName);
 }
 

@@ -58,11 +58,14 @@ public:
     qint16 readInteger();
 
     const QString &fileName() const { return fileName_; }
+    // The line, from 1, on which the field last read began.
+    qsizetype line() const;
 
 private:
     QString text_;
     QString fileName_;
     qsizetype pos_ = 0;
+    qsizetype fieldStart_ = 0;
 };
 
 // The number of fields a FieldReader reads from code page 932 bytes, without

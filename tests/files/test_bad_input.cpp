@@ -75,7 +75,7 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
     const QByteArray big(1 << 20, 'x');
 
     const QString &s = kSettings;
-    add(s, "missing", kMissing, 53, {});
+    add(s, "missing", kMissing, 53, u"読み込みに失敗しました。 ファイルがありません。"_s);
     add(s, "a folder", kFolder, 75, {});
     add(s, "record cut short", "60,0\r\n", 62, {});
     add(s, "16 MB and a byte", QByteArray(16 << 20, ' ') + "60,0,\"2\"\r\n", 6, u"16 MB"_s);
@@ -98,11 +98,11 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
 
     const QString &h = kHistory;
     add(h, "missing", kMissing, 53, {});
-    add(h, "a folder", kFolder, 75, {});
+    add(h, "a folder", kFolder, 75, u"ファイルではなくフォルダーです。"_s);
     add(h, "a FIFO", kFifo, 75, u"通常のファイルではありません"_s);
-    add(h, "record cut short", kRecord.left(26) + "\r\n", 62, {});
+    add(h, "record cut short", kRecord.left(26) + "\r\n", 62, u"1行目、4番目の項目「ＯＫ」がありません。"_s);
     add(h, "right answers 32768", recordWith(4, "32768"), 6, u"32768"_s);
-    add(h, "right answers 1e3", recordWith(4, "1e3"), 13, u"1e3"_s);
+    add(h, "right answers 1e3", kRecord + recordWith(4, "1e3"), 13, u"2行目、4番目の項目「ＯＫ」が読めません。値:_\"1e3\""_s.replace(u'_', u' '));
     add(h, "32,767 records", kRecord.repeated(32767), 6, u"32767"_s);
     add(h, "empty", "", 0, u"rows=0 start =* end save rows=1"_s, kSaved);
     // A record may run across lines; the file keeps bytes it cannot decode,

@@ -108,6 +108,13 @@ private slots:
         QVERIFY(error && error->number() == ErrorNumber::DiskFull && error->file() == kSettings);
     }
 
+    // The classic text of error 70 blames writing alone; a read says it was one.
+    void anUnreadableFileIsNotCalledUnwritable()
+    {
+        const QString text = RuntimeError(ErrorNumber::PermissionDenied, kHistory, {}, Access::Read).message();
+        QVERIFY(text.contains(u"読み込みできません。"_s) && !text.contains(u"書き込み"_s));
+    }
+
     // A replaced file keeps its mode, and its owner where we may set it.
     void aReplacedFileKeepsItsModeAndOwner()
     {
@@ -167,7 +174,10 @@ private slots:
         setWriteFaults(nullptr);
 
         QCOMPARE(error ? int(error->number()) : 0, expected);
-        QVERIFY(!error || (error->file() == file && !error->detail().isEmpty()));
+        QVERIFY(!error || (error->file() == file && error->access() == Access::Write));
+        // A folder that takes no new file is blamed, not the file.
+        if (error && (fault == FolderReadOnly || fault == FileReadOnly))
+            QVERIFY(error->message().contains(fault == FileReadOnly ? u"このファイルに書き込む"_s : u"フォルダー "_s + box.path()));
         const QByteArray after = operation == u"append" ? before + record : operation == u"empty" ? "" : record;
         QCOMPARE(box.read(file), expected ? before : after);
         QCOMPARE(QDir(box.path()).entryList(QDir::Files).size(), files.size() + (operation == u"create" && !expected));
