@@ -434,10 +434,15 @@ void replaceFile(const QString &fileName, const QByteArray &bytes)
     QSaveFile file(fileName);
     writeWhole(file, {}, fileName, bytes);
     keepModeAndOwner(file, fileName);
-    if (!syncToDisk(file) || (plannedFaults && plannedFaults->renameFails)) {
-        const int err = errno ? errno : EIO;
-        file.cancelWriting();   // the scratch copy goes when the file closes
+    // The scratch copy goes when the file closes.
+    if (!syncToDisk(file)) {
+        const int err = errno;
+        file.cancelWriting();
         throw ioError(err, fileName, true);
+    }
+    if (plannedFaults && plannedFaults->renameFails) {
+        file.cancelWriting();
+        throw ioError(EIO, fileName, true);
     }
     errno = 0;
     if (!file.commit())
