@@ -135,6 +135,7 @@ protected:
 private:
     void buildControls();                      // app/frmMain_layout.cpp
     bool lockPlayFolder();                     // app/startup.cpp
+    void releasePlayFolder();
     void connectEvents();
     void fatal(const QString &message);
 

@@ -98,7 +98,7 @@ private slots:
                "solved=□□二鳥,□□二鳥 show:solved panel=solved";
         QTest::newRow("help opens beside a running game; End closes it and ends without saving")
             << R"(dict:一石二鳥 load auto start help help helps=RvHelp.chm,RvHelp.chm/0 phase=playing =一石二鳥
-                  score=1/0/4 quit helps=RvHelp.chm,RvHelp.chm/1 exits=0 saved=0 settings=60,1,"2:ノーマル"↵)";
+                  score=1/0/4 quit helps=RvHelp.chm,RvHelp.chm/1 exits=0 saved=0 settings=60,1,"2:ノーマル"↵ again exits=0)";
         QTest::newRow("the close box closes the help too") << "load close helps=/1 exits=";
     }
 
