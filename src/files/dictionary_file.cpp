@@ -29,7 +29,7 @@ QStringList parseDictionary(const QByteArray &file, const QString &fileName)
     while (!reader.atEnd()) {
         if (entries.size() == kMaxEntries) {
             throw RuntimeError(ErrorNumber::Overflow, fileName,
-                               QStringLiteral("項目が 32767 個を超えています"));
+                               QStringLiteral("項目が 32767 個を超えています"), Access::Read);
         }
         entries.append(reader.readString());
     }

@@ -42,7 +42,7 @@ bool HistoryReader::next(HistoryRecord &r)
         return false;
     if (read_ == kMaxHistoryRecords) {
         throw RuntimeError(ErrorNumber::Overflow, reader_.fileName(),
-                           QStringLiteral("記録が 32767 件以上あります"));
+                           QStringLiteral("記録が 32767 件以上あります"), Access::Read);
     }
     // A broken record is named by its line and field, so that the player can
     // mend it by hand.
@@ -146,7 +146,7 @@ void appendHistory(const HistoryRecord &record, const QString &fileName)
     if ((countFields(text) + 8) / 9 >= kMaxHistoryRecords) {   // a record cut short counts
         throw RuntimeError(ErrorNumber::Overflow, fileName,
                            QStringLiteral("記録が %1 件に達しています。履歴をクリアしてください。")
-                               .arg(kMaxHistoryRecords));
+                               .arg(kMaxHistoryRecords), Access::Write);
     }
     QByteArray bytes = historyRecordBytes(record);
     if (endsMidLine(text))

@@ -18,7 +18,7 @@ qint16 readSetting(FieldReader &reader, const QString &name)
         const QString problem = e.number() == ErrorNumber::Overflow
                                     ? QStringLiteral("%1が整数の範囲を超えています。%2")
                                     : QStringLiteral("%1が整数ではありません。%2");
-        throw RuntimeError(e.number(), reader.fileName(), problem.arg(name, e.detail()));
+        throw RuntimeError(e.number(), reader.fileName(), problem.arg(name, e.detail()), Access::Read);
     }
 }
 
@@ -26,7 +26,7 @@ qint16 readSetting(FieldReader &reader, const QString &name)
 // value outside what a variable can hold.
 [[noreturn]] void refuse(const QString &fileName, const QString &rule, qint16 value)
 {
-    throw RuntimeError(ErrorNumber::Overflow, fileName, rule.arg(value));
+    throw RuntimeError(ErrorNumber::Overflow, fileName, rule.arg(value), Access::Read);
 }
 
 } // namespace

@@ -334,7 +334,7 @@ FieldReader::FieldReader(QString text, QString fileName)
 QStringView FieldReader::readView()
 {
     if (atEnd())
-        throw RuntimeError(ErrorNumber::InputPastEnd, fileName_);
+        throw RuntimeError(ErrorNumber::InputPastEnd, fileName_, {}, Access::Read);
 
     qsizetype start = 0, end = 0;
     fieldStart_ = pos_;
@@ -384,13 +384,13 @@ qint16 FieldReader::readInteger()
         return QStringLiteral("値: \"%1\"").arg(shortened(field.toString()));
     };
     if (digits.isEmpty())
-        throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail());
+        throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail(), Access::Read);
 
     qint32 magnitude = 0;
     bool tooLarge = false;
     for (QChar c : digits) {
         if (c < u'0' || c > u'9')
-            throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail());
+            throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail(), Access::Read);
         if (!tooLarge) {
             magnitude = magnitude * 10 + (c.unicode() - u'0');
             tooLarge = magnitude > 32768;
@@ -398,7 +398,7 @@ qint16 FieldReader::readInteger()
     }
     const qint32 value = negative ? -magnitude : magnitude;
     if (tooLarge || value > 32767)
-        throw RuntimeError(ErrorNumber::Overflow, fileName_, detail());
+        throw RuntimeError(ErrorNumber::Overflow, fileName_, detail(), Access::Read);
     return qint16(value);
 }
 

@@ -75,7 +75,7 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
     const QByteArray big(1 << 20, 'x');
 
     const QString &s = kSettings;
-    add(s, "missing", kMissing, 53, u"読み込みに失敗しました。 ファイルがありません。"_s);
+    add(s, "missing", kMissing, 53, u"ファイルがありません。"_s);
     add(s, "a folder", kFolder, 75, {});
     add(s, "record cut short", "60,0\r\n", 62, {});
     add(s, "16 MB and a byte", QByteArray(16 << 20, ' ') + "60,0,\"2\"\r\n", 6, u"16 MB"_s);
@@ -163,6 +163,7 @@ void TestBadInput::everyFileEndsInAStartOrAReport()
         const ShownBox &box = f.messages.shown.first();
         QVERIFY(box.icon == MsgIcon::Critical && box.text.startsWith(u"実行時エラー '%1'"_s.arg(error)));
         QVERIFY2(box.text.size() < 400, "the box quotes a whole line");
+        QVERIFY2(box.text.contains(u"読み込みに失敗しました。"_s), "reading, not writing, failed");
         const QStringList words = then.split(u' ', Qt::SkipEmptyParts) << u"ファイル: "_s + file;
         for (const QString &word : words)
             QVERIFY2(box.text.contains(word), qPrintable(box.text));
