@@ -40,10 +40,13 @@ FUZZ_TARGET(bytes)
     const auto all = readOrRefuse(name, [&] { return parseHistory(bytes, name); }, &allError);
     FUZZ_CHECK(!all || all->size() <= size_t(kMaxHistoryRecords));
 
-    HistoryReader reader = HistoryReader::fromBytes(bytes, name);
     std::vector<HistoryRecord> streamed;
-    HistoryRecord record;
-    readOrRefuse(name, [&] { while (reader.next(record)) streamed.push_back(record); return 0; }, &streamError);
+    readOrRefuse(name, [&] {
+        HistoryReader reader = HistoryReader::fromBytes(bytes, name);
+        for (HistoryRecord record; reader.next(record);)
+            streamed.push_back(record);
+        return 0;
+    }, &streamError);
     FUZZ_CHECK(streamError == allError);
     FUZZ_CHECK(!all || all->size() == streamed.size());
     for (size_t i = 0; all && i < all->size(); ++i)
