@@ -19,7 +19,7 @@ QStringList parseDictionary(const QByteArray &file, const QString &fileName)
     // page 932 such a file would be garbage.
     static constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
     const QString text = bytes.startsWith(kUtf8Bom) ? QString::fromUtf8(bytes.sliced(kUtf8Bom.size()))
-                         : isMultibyteUtf8(bytes)   ? QString::fromUtf8(bytes)
+                         : isJapaneseUtf8(bytes)   ? QString::fromUtf8(bytes)
                                                     : decodeCp932(bytes);
     FieldReader reader(text, fileName);
 

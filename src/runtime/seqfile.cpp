@@ -318,7 +318,7 @@ void requireCp932(QByteArrayView bytes, const QString &fileName)
 {
     const QString problem = bytes.startsWith("\xEF\xBB\xBF")
                                 ? QStringLiteral("先頭に UTF-8 のバイト順マーク (BOM) があります。")
-                                : isMultibyteUtf8(bytes) ? QStringLiteral("UTF-8 で保存されています。")
+                                : isJapaneseUtf8(bytes) ? QStringLiteral("UTF-8 で保存されています。")
                                                          : QString();
     if (!problem.isEmpty()) {
         fail(ErrorNumber::InvalidFileFormat, fileName, Access::Read,

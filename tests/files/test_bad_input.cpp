@@ -93,6 +93,7 @@ void TestBadInput::everyFileEndsInAStartOrAReport_data()
         "50,0,\"2:?" + sjis("ノ\"\r\n"));
     add(s, "Ctrl-Z ends the text", "60,0,\"2\x1A\"\r\n", 0, u"shown=60,0,2"_s);
     add(s, "UTF-8", "60,0,\"2:ノーマル\"\r\n", 321, u"UTF-8 Shift_JIS"_s);
+    add(s, "a mode whose bytes are also UTF-8", sjis("60,0,\"ﾅム\"\r\n"), 0, u"shown=60,0,ﾅム"_s);   // C5 83 6D: Ńm
     add(s, "UTF-8 byte-order mark", "\xEF\xBB\xBF" + sjis("60,0,\"2:ノーマル\"\r\n"), 321, u"バイト順マーク"_s);
     add(s, "NUL in the mode", "60,0,\"\0\"\r\n"_qba, 0, u"shown=60,0,"_s + QChar(0) + u" time:50"_s, "50,0,\"\0\"\r\n"_qba);
 

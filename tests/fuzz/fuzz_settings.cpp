@@ -5,6 +5,7 @@
 #include "fuzz_support.h"
 
 #include "files/settings_file.h"
+#include "runtime/cp932.h"
 
 using namespace sumiraku;
 
@@ -20,6 +21,9 @@ FUZZ_TARGET(bytes)
     // replacement is written as "?".
     if (s.HideMode.contains(u'"') || s.HideMode.contains(QChar(0xFFFD)))
         return;
-    const Settings again = parseSettings(settingsBytes(s.PlayByou, s.AutoSave, s.HideMode), name);
+    const QByteArray written = settingsBytes(s.PlayByou, s.AutoSave, s.HideMode);
+    if (isJapaneseUtf8(written))
+        return;   // code page 932 that spells Japanese in UTF-8 too: refused as UTF-8
+    const Settings again = parseSettings(written, name);
     FUZZ_CHECK(again.PlayByou == s.PlayByou && again.AutoSave == s.AutoSave && again.HideMode == s.HideMode);
 }
