@@ -25,6 +25,7 @@ class SetClock : public sumiraku::Clock {
 public:
     double seconds = 36000.0;
     double secondsSinceMidnight() const override { return seconds; }
+    double steadySeconds() const override { return seconds; }
     QDateTime now() const override
     {
         return QDateTime(QDate(2026, 5, 6), QTime::fromMSecsSinceStartOfDay(int(seconds * 1000)));

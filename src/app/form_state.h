@@ -27,10 +27,10 @@ struct FormState {
     QString GameMode;
     bool Saved = false;
 
-    // game clock
+    // game clock, in whole seconds of the steady clock: neither midnight nor a
+    // step of the wall clock moves it
     qint32 JikanNow = 0;
     qint32 JikanEnd = 0;
-    qint32 JikanStart = 0;              // reading at the first question; later readings below it are the next day
     qint16 JikanNokori = 0;
     qint16 JikanBarWidth = 0;
 

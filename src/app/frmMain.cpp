@@ -10,6 +10,7 @@
 #include <QShortcut>
 
 #include <QListWidget>
+#include <QLockFile>
 #include <QTimer>
 #include <QToolButton>
 
@@ -82,6 +83,13 @@ void frmMain::guard(const std::function<void()> &procedure)
     }
 }
 
+// The process ends without running destructors: the lock goes first, so that
+// the next start finds the folder free at once.
+void frmMain::releasePlayFolder()
+{
+    playFolderLock_.reset();
+}
+
 void frmMain::fatal(const QString &message)
 {
     // The program is ending: no tick may run against half-done state while the
@@ -91,5 +99,6 @@ void frmMain::fatal(const QString &message)
     tmrBp->stop();
     platform_.messages->show(isVisible() ? this : nullptr, message, QStringLiteral("SUMIRAKU"),
                              MsgButtons::OkOnly, MsgIcon::Critical);
+    releasePlayFolder();
     platform_.process->exitNow(1);
 }

@@ -19,8 +19,10 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QLabel;
+class QLockFile;
 class QListView;
 class QListWidget;
 class QTimer;
@@ -122,6 +124,9 @@ public:
     // its own way (see game/rules.h).
     void askMondai(bool playerOpensCells);
     void writeSettingsFile();                  // game/settings.cpp
+    // history/save.cpp: the last game into the grid and the file; a failure is
+    // reported in a box and leaves the game unsaved.
+    void saveResult(bool automatic);
     void addRirekiRow(int n, const sumiraku::HistoryRecord &record);   // history/grid.cpp
     void scrollRirekiToNewest();               // history/grid.cpp
 
@@ -136,10 +141,13 @@ protected:
 
 private:
     void buildControls();                      // app/frmMain_layout.cpp
+    bool lockPlayFolder();                     // app/startup.cpp
+    void releasePlayFolder();
     void connectEvents();
     void fatal(const QString &message);
 
     bool ending_ = false;                      // an error is being reported; ignore events
+    std::unique_ptr<QLockFile> playFolderLock_;   // held while the program runs
 
     sumiraku::Platform platform_;
 };

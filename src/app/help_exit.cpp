@@ -10,6 +10,7 @@ void frmMain::cmdHelp_Click()
 void frmMain::cmdEnd_Click()
 {
     platform().help->closeAll();
+    releasePlayFolder();
     platform().process->exitNow(0);
 }
 

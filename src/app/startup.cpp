@@ -7,9 +7,13 @@
 #include "controls/flexgrid.h"
 #include "runtime/numbers.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
+#include <QLockFile>
+#include <QStandardPaths>
 #include <QStringListModel>
 #include <QToolButton>
 
@@ -48,6 +52,26 @@ void loadHistoryGrid(frmMain &form)
 
 } // namespace
 
+// One running program per play folder: two would each append to a history
+// they no longer see whole, and undo each other's settings. The lock lives
+// in the runtime folder, so that nothing appears beside the player's files,
+// and is named for the folder's real path.
+bool frmMain::lockPlayFolder()
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        return true;   // nowhere to lock: play unguarded rather than not at all
+    const QByteArray key = QCryptographicHash::hash(QDir::current().canonicalPath().toUtf8(),
+                                                    QCryptographicHash::Sha256).toHex().left(32);
+    auto lock = std::make_unique<QLockFile>(QStringLiteral("%1/sumiraku-%2.lock").arg(runtime, key));
+    lock->setStaleLockTime(0);   // taken over only when its program is gone
+    if (lock->tryLock(0)) {
+        playFolderLock_ = std::move(lock);
+        return true;
+    }
+    return lock->error() != QLockFile::LockFailedError;
+}
+
 qint16 frmMain::LoadJisyoList()
 {
     const QStringList entries = readDictionary();
@@ -59,6 +83,16 @@ qint16 frmMain::LoadJisyoList()
 
 void frmMain::Form_Load()
 {
+    if (!lockPlayFolder()) {
+        platform().messages->show(
+            nullptr,
+            QStringLiteral("SUMIRAKU はこのフォルダーですでに起動しています。\n\nフォルダー: %1\n\n"
+                           "起動中の SUMIRAKU をお使いください。こちらは何も読み書きせずに終了します。")
+                .arg(QDir::toNativeSeparators(QDir::currentPath())),
+            QStringLiteral("SUMIRAKU"), MsgButtons::OkOnly, MsgIcon::Exclamation);
+        platform().process->exitNow(1);
+        return;
+    }
     state.HelpFile = QStringLiteral("RvHelp.chm");
     InitRirekiGrid();
     for (int i = 1; i <= 4; ++i)

@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTime>
+#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,6 +52,18 @@ double SystemClock::secondsSinceMidnight() const
 QDateTime SystemClock::now() const
 {
     return QDateTime::currentDateTime();
+}
+
+double SystemClock::steadySeconds() const
+{
+#ifdef CLOCK_BOOTTIME
+    // Counts on while the machine sleeps, as the wall clock would: a game
+    // slept through is over on waking.
+    timespec ts{};
+    if (clock_gettime(CLOCK_BOOTTIME, &ts) == 0)
+        return double(ts.tv_sec) + ts.tv_nsec / 1e9;
+#endif
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 SystemRandom::SystemRandom() : engine_(std::random_device{}()) {}

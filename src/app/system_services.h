@@ -25,6 +25,7 @@ class SystemClock : public Clock {
 public:
     double secondsSinceMidnight() const override;
     QDateTime now() const override;
+    double steadySeconds() const override;
 };
 
 // Re-seeding stirs the clock reading into the generator instead of restarting

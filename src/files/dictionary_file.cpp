@@ -12,14 +12,15 @@ QStringList readDictionary(const QString &fileName)
     return parseDictionary(readFileBytes(fileName), fileName);
 }
 
-QStringList parseDictionary(const QByteArray &bytes, const QString &fileName)
+QStringList parseDictionary(const QByteArray &file, const QString &fileName)
 {
-    // Editors that save UTF-8 mark it at the start; such a file would
-    // otherwise read as garbage.
+    const QByteArrayView bytes = textOfFile(file);
+    // Editors on Linux save UTF-8, some with a byte-order mark; read as code
+    // page 932 such a file would be garbage.
     static constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
-    const QString text = bytes.startsWith(kUtf8Bom)
-                             ? QString::fromUtf8(QByteArrayView(bytes).sliced(kUtf8Bom.size()))
-                             : decodeCp932(bytes);
+    const QString text = bytes.startsWith(kUtf8Bom) ? QString::fromUtf8(bytes.sliced(kUtf8Bom.size()))
+                         : isJapaneseUtf8(bytes)   ? QString::fromUtf8(bytes)
+                                                    : decodeCp932(bytes);
     FieldReader reader(text, fileName);
 
     constexpr qsizetype kMaxEntries = 32767;
@@ -28,7 +29,7 @@ QStringList parseDictionary(const QByteArray &bytes, const QString &fileName)
     while (!reader.atEnd()) {
         if (entries.size() == kMaxEntries) {
             throw RuntimeError(ErrorNumber::Overflow, fileName,
-                               QStringLiteral("項目が 32767 個を超えています"));
+                               QStringLiteral("項目が 32767 個を超えています"), Access::Read);
         }
         entries.append(reader.readString());
     }

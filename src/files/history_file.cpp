@@ -3,21 +3,32 @@
 #include "runtime/cp932.h"
 #include "runtime/seqfile.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
 
 namespace sumiraku {
 
+namespace {
+
+QString historyText(const QByteArray &bytes, const QString &fileName)
+{
+    const QByteArrayView text = textOfFile(bytes);
+    requireCp932(text, fileName);
+    return decodeCp932(text);
+}
+
+} // namespace
+
 HistoryReader::HistoryReader(const QString &fileName)
-    : HistoryReader(decodeCp932(readFileBytes(fileName)), fileName)
+    : HistoryReader(historyText(readFileBytes(fileName), fileName), fileName)
 {
 }
 
 HistoryReader HistoryReader::fromBytes(const QByteArray &bytes, const QString &fileName)
 {
-    return HistoryReader(decodeCp932(bytes), fileName);
+    return HistoryReader(historyText(bytes, fileName), fileName);
 }
 
 HistoryReader::HistoryReader(QString text, const QString &fileName)
@@ -31,17 +42,34 @@ bool HistoryReader::next(HistoryRecord &r)
         return false;
     if (read_ == kMaxHistoryRecords) {
         throw RuntimeError(ErrorNumber::Overflow, reader_.fileName(),
-                           QStringLiteral("記録が 32767 件以上あります"));
+                           QStringLiteral("記録が 32767 件以上あります"), Access::Read);
     }
-    r.date = reader_.readString();
-    r.time = reader_.readString();
-    r.questions = shared(reader_.readView());
-    r.ok = reader_.readInteger();
-    r.ng = reader_.readInteger();
-    r.rate = shared(reader_.readView());
-    r.perSecond = shared(reader_.readView());
-    r.length = shared(reader_.readView());
-    r.mode = shared(reader_.readView());
+    // A broken record is named by its line and field, so that the player can
+    // mend it by hand.
+    int field = 0;
+    const auto text = [&] { return ++field, reader_.readView(); };
+    const auto number = [&] { return ++field, reader_.readInteger(); };
+    try {
+        r.date = text().toString();
+        r.time = text().toString();
+        r.questions = shared(text());
+        r.ok = number();
+        r.ng = number();
+        r.rate = shared(text());
+        r.perSecond = shared(text());
+        r.length = shared(text());
+        r.mode = shared(text());
+    } catch (const RuntimeError &e) {
+        static const char *const names[] = {"日付", "時間", "問数", "ＯＫ", "ＮＧ",
+                                            "正解率", "秒当たり", "表示秒数", "モード"};
+        const QString problem = e.number() == ErrorNumber::InputPastEnd
+                                    ? QStringLiteral("がありません。記録が途中で終わっています。")
+                                    : QStringLiteral("が読めません。") + e.detail();
+        throw RuntimeError(e.number(), reader_.fileName(),
+                           QStringLiteral("%1行目、%2番目の項目「%3」%4")
+                               .arg(reader_.line()).arg(field).arg(QString::fromUtf8(names[field - 1]), problem),
+                           Access::Read);
+    }
     ++read_;
     return true;
 }
@@ -98,26 +126,36 @@ QByteArray historyRecordBytes(const HistoryRecord &record)
 
 namespace {
 
-// Whether the file's last line lacks its line end, as an editor may leave it.
-// The next record would then join that line and its first field would be
-// taken into the last field before it, shifting every record after.
-bool endsMidLine(const QString &fileName)
+// Whether text that ends here lacks its last line end, as an editor may
+// leave it. The next record would then join that line and its first field
+// would be taken into the last field before it, shifting every record after.
+bool endsMidLine(QByteArrayView text)
 {
-    QFile file(fileName);
-    char last = '\n';
-    if (file.open(QIODevice::ReadOnly) && file.size() > 0 && file.seek(file.size() - 1))
-        file.getChar(&last);
-    return last != '\n' && last != '\r' && last != ',';
+    return !text.isEmpty() && !QByteArrayView("\r\n,").contains(text.back());
 }
 
 } // namespace
 
 void appendHistory(const HistoryRecord &record, const QString &fileName)
 {
+    const QByteArray old = QFileInfo::exists(fileName) ? readFileBytes(fileName) : QByteArray();
+    const QByteArrayView text = textOfFile(old);
+    requireCp932(text, fileName);   // changed since the start
+    // Counted in the file as it is now, whatever the grid shows: one more
+    // record at the limit would leave a file the next start cannot read.
+    if ((countFields(text) + 8) / 9 >= kMaxHistoryRecords) {   // a record cut short counts
+        throw RuntimeError(ErrorNumber::Overflow, fileName,
+                           QStringLiteral("記録が %1 件に達しています。履歴をクリアしてください。")
+                               .arg(kMaxHistoryRecords), Access::Write);
+    }
     QByteArray bytes = historyRecordBytes(record);
-    if (endsMidLine(fileName))
+    if (endsMidLine(text))
         bytes.prepend("\r\n");   // in the same write, so a failure leaves neither
-    appendToFile(fileName, bytes);
+    if (text.size() == old.size())
+        return appendToFile(fileName, bytes);
+    // Records after a Ctrl-Z would never be read: this one goes before it,
+    // and the mark and whatever follows it stay.
+    replaceFile(fileName, text.toByteArray() + bytes + old.sliced(text.size()));
 }
 
 void emptyHistory(const QString &fileName)

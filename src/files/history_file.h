@@ -66,6 +66,8 @@ private:
 QByteArray historyRecordBytes(const HistoryRecord &record);
 
 // Appends one record in one write; a failed write leaves the file as it was.
+// A file that holds kMaxHistoryRecords already is refused (Overflow), and so
+// is one now in UTF-8.
 void appendHistory(const HistoryRecord &record, const QString &fileName = kHistoryFile.toString());
 
 // Leaves the file existing and empty.

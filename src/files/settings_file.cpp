@@ -18,7 +18,7 @@ qint16 readSetting(FieldReader &reader, const QString &name)
         const QString problem = e.number() == ErrorNumber::Overflow
                                     ? QStringLiteral("%1が整数の範囲を超えています。%2")
                                     : QStringLiteral("%1が整数ではありません。%2");
-        throw RuntimeError(e.number(), reader.fileName(), problem.arg(name, e.detail()));
+        throw RuntimeError(e.number(), reader.fileName(), problem.arg(name, e.detail()), Access::Read);
     }
 }
 
@@ -26,7 +26,7 @@ qint16 readSetting(FieldReader &reader, const QString &name)
 // value outside what a variable can hold.
 [[noreturn]] void refuse(const QString &fileName, const QString &rule, qint16 value)
 {
-    throw RuntimeError(ErrorNumber::Overflow, fileName, rule.arg(value));
+    throw RuntimeError(ErrorNumber::Overflow, fileName, rule.arg(value), Access::Read);
 }
 
 } // namespace
@@ -38,7 +38,9 @@ Settings readSettings(const QString &fileName)
 
 Settings parseSettings(const QByteArray &bytes, const QString &fileName)
 {
-    FieldReader reader(decodeCp932(bytes), fileName);
+    const QByteArrayView text = textOfFile(bytes);
+    requireCp932(text, fileName);
+    FieldReader reader(decodeCp932(text), fileName);
     Settings settings;
     settings.PlayByou = readSetting(reader, QStringLiteral("プレイ秒数"));
     settings.AutoSave = readSetting(reader, QStringLiteral("自動保存"));

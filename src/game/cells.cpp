@@ -30,8 +30,9 @@ void frmMain::setCell(int i, const QColor &back, const QString &caption)
 
 void frmMain::cutMoji()
 {
+    const std::array<QString, 4> characters = cellCharacters(state.Mondai);
     for (int i = 1; i <= 4; ++i) {
-        state.Moji[i] = state.Mondai.mid(i - 1, 1);
+        state.Moji[i] = characters[i - 1];
         lblMondai[i]->setText(state.Moji[i]);
     }
 }

@@ -27,8 +27,7 @@ void frmMain::tmrStart_Timer()
     state.GameMode = modeText();
     askMondai(opensCellsByLetter(state.GameMode));
     txtKaitou->setFocus();
-    state.JikanNow = static_cast<qint32>(std::floor(platform().clock->secondsSinceMidnight()));
-    state.JikanStart = state.JikanNow;
+    state.JikanNow = static_cast<qint32>(std::floor(platform().clock->steadySeconds()));
     state.JikanEnd = state.JikanNow + state.GameByou;
     state.Playing = true;
 }

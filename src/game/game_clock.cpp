@@ -3,7 +3,6 @@
 #include "game/rules.h"
 #include "controls/controls.h"
 #include "controls/flexgrid.h"
-#include "runtime/runtime_error.h"
 #include "runtime/numbers.h"
 #include "study/study.h"
 
@@ -33,7 +32,7 @@ void frmMain::tmrBp_Timer()
 {
     if (!state.Playing)
         return;
-    state.JikanNow = clockReading(platform().clock->secondsSinceMidnight(), state.JikanStart);
+    state.JikanNow = static_cast<qint32>(std::floor(platform().clock->steadySeconds()));
     state.JikanNokori = secondsLeft(state.JikanEnd, state.JikanNow);
     shpJikanK->setWidthTwips(barWidth(state.JikanNokori, state.GameByou, state.JikanBarWidth));
     if (state.JikanNokori >= 1)
@@ -46,18 +45,6 @@ void frmMain::tmrBp_Timer()
     tryStep([this] { lblRitu->setText(endRateText(state.OkCount, state.NgCount, state.MojiCount)); });
     tryStep([this] { lblMoji_T->setText(QString::number(state.MojiCount)); });
     tryStep([this] { study->gameEnded(platform().clock->now().date()); });
-    if (state.AutoSave == 1) {
-        const int rowsBefore = msgRireki->Rows();
-        try {
-            cmdHozon_Click();
-        } catch (const RuntimeError &error) {
-            // The result was not kept: say so, and show no row the file lacks.
-            msgRireki->setRows(rowsBefore);
-            platform().messages->show(this,
-                                      QStringLiteral("結果を自動保存できませんでした。\n\n%1").arg(error.message()),
-                                      QStringLiteral("自動保存"), MsgButtons::OkOnly, MsgIcon::Exclamation);
-        } catch (const std::exception &) {
-            msgRireki->setRows(rowsBefore);
-        }
-    }
+    if (state.AutoSave == 1)
+        tryStep([this] { saveResult(true); });
 }

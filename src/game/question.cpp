@@ -14,6 +14,9 @@ bool frmMain::LoadJisyo()
     // One read serves both the count and the entries: they come from the same
     // bytes, so the stored entries are exactly the ones counted.
     QStringList entries = readDictionary();
+    // A blank line is no idiom: drawn, it would show empty cells that an empty
+    // answer solves.
+    entries.removeIf([](const QString &entry) { return entry.trimmed().isEmpty(); });
     if (entries.isEmpty())
         return false;
     state.JisyoCount = checked16(entries.size());

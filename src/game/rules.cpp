@@ -2,6 +2,8 @@
 
 #include "runtime/numbers.h"
 
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
 #include <cmath>
 
@@ -39,15 +41,6 @@ bool opensCellsByName(const QString &mode)
     return mode == QStringLiteral("S:指定");
 }
 
-qint32 clockReading(double secondsSinceMidnight, qint32 firstReading)
-{
-    constexpr qint32 secondsPerDay = 86400;
-    auto reading = static_cast<qint32>(std::floor(secondsSinceMidnight));
-    if (reading < firstReading)
-        reading += secondsPerDay;
-    return reading;
-}
-
 qint16 secondsLeft(qint32 end, qint32 now)
 {
     return static_cast<qint16>(std::clamp<qint32>(end - now, -32768, 32767));
@@ -60,12 +53,31 @@ int barWidth(qint16 secondsLeft, qint16 playByou, qint16 fullWidth)
     return static_cast<int>(std::clamp(width, 0.0, 1.0e9));
 }
 
+std::array<QString, 4> cellCharacters(const QString &idiom)
+{
+    std::array<QString, 4> cells;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, idiom);
+    qsizetype start = 0;
+    for (QString &cell : cells) {
+        const qsizetype end = characters.toNextBoundary();
+        if (end < 0)
+            break;
+        cell = idiom.sliced(start, end - start);
+        start = end;
+    }
+    return cells;
+}
+
 QString spelledOut(const QString &idiom)
 {
-    QString out = idiom;
-    for (qsizetype i = 1; i < out.size(); ++i) {
-        if (out[i] == u'々')
-            out[i] = out[i - 1];
+    // By whole characters: the kanji before a 々 may be a surrogate pair.
+    QString out, previous;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, idiom);
+    for (qsizetype start = 0, end; (end = characters.toNextBoundary()) >= 0; start = end) {
+        const QString character = idiom.sliced(start, end - start);
+        if (character != u"々" || previous.isEmpty())
+            previous = character;
+        out += previous;
     }
     return out;
 }
@@ -77,13 +89,17 @@ bool isRightAnswer(const QString &answer, const QString &mondai,
     const QString drawn = spelledOut(mondai);
     if (typed == drawn)
         return true;
+    const auto typedCells = cellCharacters(typed), drawnCells = cellCharacters(drawn);
     for (int i = 0; i < 4; ++i) {
         // A cell's caption is a character of the idiom drawn, in its place.
-        if (!captions[i].isEmpty() && typed.mid(i, 1) != drawn.mid(i, 1))
+        if (!captions[i].isEmpty() && typedCells[i] != drawnCells[i])
             return false;
     }
     return std::any_of(dictionary.cbegin(), dictionary.cend(),
-                       [&](const QString &entry) { return !entry.isEmpty() && spelledOut(entry) == typed; });
+                       [&](const QString &entry) {
+                           return !entry.isEmpty()
+                                  && (entry == typed || (entry.contains(u'々') && spelledOut(entry) == typed));
+                       });
 }
 
 QString solvedEntry(const std::array<QString, 4> &captions)

@@ -34,10 +34,6 @@ int bagPosition(int n, float r);
 bool opensCellsByLetter(const QString &mode);
 bool opensCellsByName(const QString &mode);
 
-// Whole seconds of a clock reading during a game; readings below the one taken
-// at the first question belong to the next day, so a game runs past midnight.
-qint32 clockReading(double secondsSinceMidnight, qint32 firstReading);
-
 // Seconds from now to the end, held in 16 bits: a machine that slept through
 // the game comes back far past its end.
 qint16 secondsLeft(qint32 end, qint32 now);
@@ -56,6 +52,11 @@ QString spelledOut(const QString &idiom);
 // sees, the player cannot know which was drawn.
 bool isRightAnswer(const QString &answer, const QString &mondai,
                    const std::array<QString, 4> &captions, const QStringList &dictionary);
+
+// The first four characters of an idiom, one for each cell: a character as the
+// reader sees one (a pair of surrogates, a letter with its combining marks or
+// variation selector), not a UTF-16 unit. Cells past the idiom's end are empty.
+std::array<QString, 4> cellCharacters(const QString &idiom);
 
 // The solved list's entry: the cells' captions, a hidden one as "□".
 QString solvedEntry(const std::array<QString, 4> &captions);

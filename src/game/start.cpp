@@ -3,6 +3,7 @@
 #include "controls/controls.h"
 #include "files/data_files.h"
 #include "game/rules.h"
+#include "runtime/runtime_error.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -21,6 +22,7 @@ bool anyMado(const FormState &s)
 
 void frmMain::cmdStart_Click()
 {
+    const qint16 lastMojiCount = state.MojiCount;
     state.MojiCount = 0;
     txtKaitou->setText(QString());
 
@@ -43,13 +45,23 @@ void frmMain::cmdStart_Click()
     state.StartCount = 0;
     shpJikanK->setWidthTwips(state.JikanBarWidth);
 
-    // With no idiom to ask, the game cannot begin: say so instead of failing at
-    // the first draw, and keep the previous game's idioms for the answer box.
-    if (!LoadJisyo()) {
+    // With no idiom to ask, or no dictionary to read just now (an editor that
+    // saves by rename leaves none for a moment), the game cannot begin: say
+    // so instead of failing, and keep the last game whole, saved or not, and
+    // its idioms for the answer box.
+    QString refusal;
+    try {
+        if (!LoadJisyo())
+            refusal = QStringLiteral("%1 に四字熟語が登録されていません。").arg(kDictionaryFile);
+    } catch (const RuntimeError &error) {
+        refusal = QStringLiteral("%1 を読み込めないため、スタートできません。\n\n%2")
+                      .arg(kDictionaryFile, error.message());
+    }
+    if (!refusal.isEmpty()) {
         state.StartWait = false;
-        platform().messages->show(this, QStringLiteral("%1 に四字熟語が登録されていません。").arg(kDictionaryFile),
-                                  QStringLiteral("スタートチェック"), MsgButtons::OkOnly,
-                                  MsgIcon::Exclamation);
+        state.MojiCount = lastMojiCount;
+        platform().messages->show(this, refusal, QStringLiteral("スタートチェック"),
+                                  MsgButtons::OkOnly, MsgIcon::Exclamation);
         return;
     }
 

@@ -30,11 +30,14 @@ public:
     virtual void exitNow(int status) = 0;
 };
 
+// The wall clock for the draws' seeds and the records' dates; a steady clock,
+// which no step of the wall clock moves, for the length of a game.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual double secondsSinceMidnight() const = 0;
     virtual QDateTime now() const = 0;
+    virtual double steadySeconds() const = 0;   // from any fixed point in the past
 };
 
 // A uniform source on [0, 1) in single precision.

@@ -4,6 +4,7 @@
 
 #include <QSysInfo>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -239,6 +240,19 @@ QByteArray encodeCp932(QStringView text)
     }
     result.truncate(dst - result.data());
     return result;
+}
+
+bool isJapaneseUtf8(QByteArrayView bytes)
+{
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; })
+        || !bytes.isValidUtf8())
+        return false;
+    const QString text = QString::fromUtf8(bytes);
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x3000 && u <= 0x30FF) || (u >= 0x3400 && u <= 0x9FFF)
+               || (u >= 0xFF00 && u <= 0xFFEF) || c.isSurrogate();
+    });
 }
 
 } // namespace sumiraku

@@ -16,4 +16,9 @@ QString decodeCp932(QByteArrayView bytes);
 // Characters that code page 932 lacks become "?".
 QByteArray encodeCp932(QStringView text);
 
+// Whether bytes are valid UTF-8 holding Japanese (kana, kanji, full-width
+// forms). Code page 932 text practically never is valid UTF-8, and where its
+// bytes happen to be (ﾅム is C5 83 6D, Ńm), they spell no Japanese.
+bool isJapaneseUtf8(QByteArrayView bytes);
+
 } // namespace sumiraku

@@ -2,8 +2,8 @@
 
 namespace sumiraku {
 
-RuntimeError::RuntimeError(ErrorNumber number, QString file, QString detail)
-    : number_(number), file_(std::move(file)), detail_(std::move(detail))
+RuntimeError::RuntimeError(ErrorNumber number, QString file, QString detail, Access access)
+    : number_(number), file_(std::move(file)), detail_(std::move(detail)), access_(access)
 {
     what_ = message().toUtf8();
 }
@@ -18,8 +18,12 @@ QString RuntimeError::description() const
     case ErrorNumber::DeviceIo: return QStringLiteral("デバイス I/O エラーです。");
     case ErrorNumber::DiskFull: return QStringLiteral("ディスクの空き容量が不足しています。");
     case ErrorNumber::InputPastEnd: return QStringLiteral("ファイルにこれ以上データがありません。");
-    case ErrorNumber::PermissionDenied: return QStringLiteral("書き込みできません。");
+    case ErrorNumber::PermissionDenied:
+        // The classic text blames writing alone, reading too.
+        return access_ == Access::Read ? QStringLiteral("読み込みできません。")
+                                       : QStringLiteral("書き込みできません。");
     case ErrorNumber::PathFileAccess: return QStringLiteral("パス名が無効です。");
+    case ErrorNumber::InvalidFileFormat: return QStringLiteral("ファイル形式が不正です。");
     }
     return QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。");
 }
@@ -31,6 +35,9 @@ QString RuntimeError::message() const
                        .arg(description());
     if (!file_.isEmpty())
         text += QStringLiteral("\n\nファイル: %1").arg(file_);
+    if (access_ != Access::None)
+        text += access_ == Access::Read ? QStringLiteral("\n読み込みに失敗しました。")
+                                        : QStringLiteral("\n書き込みに失敗しました。");
     if (!detail_.isEmpty())
         text += QStringLiteral("\n%1").arg(detail_);
     return text;

@@ -1,21 +1,27 @@
 #include "runtime/seqfile.h"
 
+#include "runtime/cp932.h"
 #include "runtime/write_faults.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace sumiraku {
 
 namespace {
 
-[[noreturn]] void fail(ErrorNumber number, const QString &fileName, const QString &reason)
+[[noreturn]] void fail(ErrorNumber number, const QString &fileName, Access access,
+                       const QString &reason)
 {
-    throw RuntimeError(number, fileName, reason);
+    throw RuntimeError(number, fileName, reason, access);
 }
 
 QString systemReason(int err)
@@ -50,33 +56,88 @@ ErrorNumber numberForErrno(int err, bool writing)
     }
 }
 
+// The reason in the player's words. A folder that takes no new file is named
+// as the culprit, not the file that could not be made in it.
+QString reasonFor(int err, const QString &fileName, bool writing, bool folderRefuses)
+{
+    switch (err) {
+    case ENOENT:
+        return writing ? QStringLiteral("ファイルを置くフォルダーがありません。")
+                       : QStringLiteral("ファイルがありません。");
+    case EACCES:
+    case EPERM:
+        if (writing && folderRefuses) {
+            return QStringLiteral("フォルダー %1 に新しいファイルを作る権限がありません（読み取り専用のフォルダー）。")
+                .arg(QDir::toNativeSeparators(QFileInfo(fileName).absolutePath()));
+        }
+        return writing ? QStringLiteral("このファイルに書き込む権限がありません（読み取り専用のファイル）。")
+                       : QStringLiteral("このファイルを読む権限がありません。");
+    case EROFS: return QStringLiteral("読み取り専用のドライブです。");
+    case ETXTBSY: return QStringLiteral("ほかのプログラムが使用中です。");
+    case ENOSPC:
+    case EDQUOT: return QStringLiteral("ディスクの空き容量が不足しています。");
+    case EFBIG: return QStringLiteral("ファイルが大きすぎます。");
+    case EISDIR: return QStringLiteral("ファイルではなくフォルダーです。");
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return QStringLiteral("パスが正しくありません。");
+    case EIO: return QStringLiteral("ディスクの読み書きでエラーが起きました。");
+    default: return QStringLiteral("システムのエラーです（%1）。").arg(systemReason(err));
+    }
+}
+
+RuntimeError ioError(int err, const QString &fileName, bool writing, bool folderRefuses = false)
+{
+    return RuntimeError(numberForErrno(err, writing), fileName,
+                        reasonFor(err, fileName, writing, folderRefuses),
+                        writing ? Access::Write : Access::Read);
+}
+
 [[noreturn]] void failOpen(const QFileDevice &file, const QString &fileName, int err, bool writing)
 {
     // QSaveFile refuses a read-only target by itself, leaving errno alone.
     const QFileInfo info(fileName);
-    if (err == 0 && info.exists() && !(writing ? info.isWritable() : info.isReadable()))
+    const bool fileRefuses = info.exists() && !(writing ? info.isWritable() : info.isReadable());
+    if (err == 0 && fileRefuses)
         err = EACCES;
-    fail(numberForErrno(err, writing), fileName, file.errorString());
+    if (err == 0)
+        fail(ErrorNumber::DeviceIo, fileName, writing ? Access::Write : Access::Read, file.errorString());
+    throw ioError(err, fileName, writing, !fileRefuses);
 }
 
 // Reads what went wrong in a write before anything else touches the file.
 RuntimeError writeError(const QFileDevice &file, const QString &fileName, int err)
 {
     if (file.error() == QFileDevice::ResourceError)
-        return RuntimeError(ErrorNumber::DiskFull, fileName, file.errorString());
+        err = ENOSPC;
     if (err == 0)
-        return RuntimeError(ErrorNumber::DeviceIo, fileName, file.errorString());
+        return RuntimeError(ErrorNumber::DeviceIo, fileName, file.errorString(), Access::Write);
     // A short write leaves Qt without an error of its own; errno has the reason.
-    const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                 : systemReason(err);
-    return RuntimeError(numberForErrno(err, true), fileName, reason);
+    return ioError(err, fileName, true);
 }
 
-// Qt refuses a folder itself, without an errno to go by.
-void refuseFolder(const QString &fileName)
+[[noreturn]] void failNotRegular(const QString &fileName, bool writing)
 {
-    if (QFileInfo(fileName).isDir())
-        fail(ErrorNumber::PathFileAccess, fileName, systemReason(EISDIR));
+    fail(ErrorNumber::PathFileAccess, fileName, writing ? Access::Write : Access::Read,
+         QStringLiteral("通常のファイルではありません（名前付きパイプやデバイスなど）。"));
+}
+
+// Only a plain file is a data file. Qt refuses a folder itself, without an
+// errno to go by; a FIFO would block the open, a device never end.
+void refuseSpecial(const QString &fileName, bool writing)
+{
+    const QFileInfo info(fileName);
+    if (info.isDir())
+        throw ioError(EISDIR, fileName, writing);
+    if (info.exists() && !info.isFile())
+        failNotRegular(fileName, writing);
+}
+
+[[noreturn]] void failTooLarge(const QString &fileName)
+{
+    fail(ErrorNumber::Overflow, fileName, Access::Read,
+         QStringLiteral("ファイルが大きすぎます。データファイルは %1 MB までです。")
+             .arg(kMaxDataFileBytes >> 20));
 }
 
 WriteFaults *plannedFaults = nullptr;
@@ -97,7 +158,7 @@ int plannedOpenError(const QString &fileName, bool createsFile)
 
 [[noreturn]] void failPlannedOpen(const QString &fileName, int err)
 {
-    fail(numberForErrno(err, true), fileName, systemReason(err));
+    throw ioError(err, fileName, true, !QFileInfo::exists(fileName));
 }
 
 // One write, through the plan: a full disk takes what room it has left and
@@ -132,6 +193,41 @@ void writeWhole(QFileDevice &file, QIODevice::OpenMode mode, const QString &file
         throw writeError(file, fileName, errno);
 }
 
+// Flushes a written file to the disk, so that what is reported as saved is
+// still there after a power cut; errno is set when it fails.
+bool syncToDisk(const QFileDevice &file)
+{
+    if (plannedFaults && plannedFaults->syncFails) {
+        errno = EIO;
+        return false;
+    }
+    return ::fsync(file.handle()) == 0;
+}
+
+// The rename itself lives in the folder: flushed too. Some file systems
+// cannot flush a folder; the file is in place then all the same.
+void syncFolderOf(const QString &fileName)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(fileName).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// The new copy takes the mode and, where the system lets us, the owner of
+// the file it replaces: a player's file stays theirs, a read-only one stays so.
+void keepModeAndOwner(const QFileDevice &copy, const QString &fileName)
+{
+    struct stat old {};
+    if (::stat(QFile::encodeName(fileName).constData(), &old) != 0)
+        return;
+    if (::fchown(copy.handle(), old.st_uid, old.st_gid) != 0)
+        static_cast<void>(::fchown(copy.handle(), uid_t(-1), old.st_gid));
+    ::fchmod(copy.handle(), old.st_mode & 07777);
+}
+
 bool folderTakesNewFiles(const QString &fileName)
 {
     if (plannedFaults)
@@ -139,8 +235,47 @@ bool folderTakesNewFiles(const QString &fileName)
     return QFileInfo(QFileInfo(fileName).absolutePath()).isWritable();
 }
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool isDelimiter(QChar c) { return c == u',' || c == u'\r' || c == u'\n'; }
+// Over QChars or bytes alike: blanks, quotes and delimiters are ASCII, and in
+// code page 932 no byte of a double-byte character is one of them.
+template <typename C>
+bool isBlank(C c) { return c == u' ' || c == u'\t'; }
+template <typename C>
+bool isDelimiter(C c) { return c == u',' || c == u'\r' || c == u'\n'; }
+
+qsizetype closingQuote(QStringView text, qsizetype from) { return text.indexOf(u'"', from); }
+qsizetype closingQuote(QByteArrayView text, qsizetype from) { return text.indexOf('"', from); }
+
+// The field that begins at pos, as [start, end) of text, by the rules of
+// FieldReader; returns where the next one begins.
+template <typename View>
+qsizetype scanField(View text, qsizetype pos, qsizetype &start, qsizetype &end)
+{
+    const qsizetype size = text.size();
+    while (pos < size && isBlank(text[pos]))
+        ++pos;
+    if (pos < size && text[pos] == u'"') {
+        start = pos + 1;
+        end = closingQuote(text, start);
+        if (end < 0)
+            end = size;
+        pos = qMin(end + 1, size);
+        while (pos < size && !isDelimiter(text[pos]))
+            ++pos;
+    } else {
+        start = pos;
+        while (pos < size && !isDelimiter(text[pos]))
+            ++pos;
+        end = pos;
+        while (end > start && isBlank(text[end - 1]))
+            --end;
+    }
+    if (pos < size) {
+        const bool cr = text[pos++] == u'\r';
+        if (cr && pos < size && text[pos] == u'\n')
+            ++pos;
+    }
+    return pos;
+}
 
 QString shortened(const QString &text)
 {
@@ -152,15 +287,43 @@ QString shortened(const QString &text)
 
 QByteArray readFileBytes(const QString &fileName)
 {
-    refuseFolder(fileName);
-    QFile file(fileName);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        failOpen(file, fileName, errno, false);
-    QByteArray bytes = file.readAll();
+    refuseSpecial(fileName, false);
+    // What was checked by name may have been swapped since: the open itself
+    // must not wait for a FIFO's writer, and the file opened is checked again.
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw ioError(errno, fileName, false);
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        failNotRegular(fileName, false);
+    if (st.st_size > kMaxDataFileBytes)
+        failTooLarge(fileName);
+    QByteArray bytes = file.read(kMaxDataFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        fail(ErrorNumber::DeviceIo, fileName, file.errorString());
+        fail(ErrorNumber::DeviceIo, fileName, Access::Read, file.errorString());
+    if (bytes.size() > kMaxDataFileBytes)   // grown since
+        failTooLarge(fileName);
     return bytes;
+}
+
+QByteArrayView textOfFile(QByteArrayView bytes)
+{
+    const qsizetype mark = bytes.indexOf('\x1A');
+    return mark < 0 ? bytes : bytes.first(mark);
+}
+
+void requireCp932(QByteArrayView bytes, const QString &fileName)
+{
+    const QString problem = bytes.startsWith("\xEF\xBB\xBF")
+                                ? QStringLiteral("先頭に UTF-8 のバイト順マーク (BOM) があります。")
+                                : isJapaneseUtf8(bytes) ? QStringLiteral("UTF-8 で保存されています。")
+                                                         : QString();
+    if (!problem.isEmpty()) {
+        fail(ErrorNumber::InvalidFileFormat, fileName, Access::Read,
+             problem + QStringLiteral("Shift_JIS (コードページ 932) で保存し直してください。"));
+    }
 }
 
 FieldReader::FieldReader(QString text, QString fileName)
@@ -171,39 +334,27 @@ FieldReader::FieldReader(QString text, QString fileName)
 QStringView FieldReader::readView()
 {
     if (atEnd())
-        throw RuntimeError(ErrorNumber::InputPastEnd, fileName_);
+        throw RuntimeError(ErrorNumber::InputPastEnd, fileName_, {}, Access::Read);
 
-    const QStringView text(text_);
-    const qsizetype size = text.size();
-    while (pos_ < size && isBlank(text[pos_]))
-        ++pos_;
+    qsizetype start = 0, end = 0;
+    fieldStart_ = pos_;
+    pos_ = scanField(QStringView(text_), pos_, start, end);
+    return QStringView(text_).sliced(start, end - start);
+}
 
-    QStringView field;
-    if (pos_ < size && text[pos_] == u'"') {
-        const qsizetype start = pos_ + 1;
-        qsizetype close = text.indexOf(u'"', start);
-        if (close < 0)
-            close = size;
-        field = text.sliced(start, close - start);
-        pos_ = qMin(close + 1, size);
-        while (pos_ < size && !isDelimiter(text[pos_]))
-            ++pos_;
-    } else {
-        const qsizetype start = pos_;
-        while (pos_ < size && !isDelimiter(text[pos_]))
-            ++pos_;
-        qsizetype end = pos_;
-        while (end > start && isBlank(text[end - 1]))
-            --end;
-        field = text.sliced(start, end - start);
-    }
+qsizetype FieldReader::line() const
+{
+    // CR LF, a lone CR and a lone LF each end a line.
+    const QStringView before = QStringView(text_).first(fieldStart_);
+    return 1 + before.count(u'\n') + before.count(u'\r') - before.count(u"\r\n");
+}
 
-    if (pos_ < size) {
-        const QChar delimiter = text[pos_++];
-        if (delimiter == u'\r' && pos_ < size && text[pos_] == u'\n')
-            ++pos_;
-    }
-    return field;
+qsizetype countFields(QByteArrayView bytes)
+{
+    qsizetype fields = 0, start = 0, end = 0;
+    for (qsizetype pos = 0; pos < bytes.size(); ++fields)
+        pos = scanField(bytes, pos, start, end);
+    return fields;
 }
 
 QString FieldReader::readString()
@@ -233,13 +384,13 @@ qint16 FieldReader::readInteger()
         return QStringLiteral("値: \"%1\"").arg(shortened(field.toString()));
     };
     if (digits.isEmpty())
-        throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail());
+        throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail(), Access::Read);
 
     qint32 magnitude = 0;
     bool tooLarge = false;
     for (QChar c : digits) {
         if (c < u'0' || c > u'9')
-            throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail());
+            throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail(), Access::Read);
         if (!tooLarge) {
             magnitude = magnitude * 10 + (c.unicode() - u'0');
             tooLarge = magnitude > 32768;
@@ -247,7 +398,7 @@ qint16 FieldReader::readInteger()
     }
     const qint32 value = negative ? -magnitude : magnitude;
     if (tooLarge || value > 32767)
-        throw RuntimeError(ErrorNumber::Overflow, fileName_, detail());
+        throw RuntimeError(ErrorNumber::Overflow, fileName_, detail(), Access::Read);
     return qint16(value);
 }
 
@@ -267,30 +418,41 @@ QString formatRecord(std::initializer_list<RecordField> fields)
 
 void replaceFile(const QString &fileName, const QByteArray &bytes)
 {
-    refuseFolder(fileName);
+    refuseSpecial(fileName, true);
     // No scratch copy can be made in such a folder: the file is written over.
     if (QFileInfo::exists(fileName) && !folderTakesNewFiles(fileName)) {
         if (const int err = plannedOpenError(fileName, false))
             failPlannedOpen(fileName, err);
         QFile file(fileName);
-        return writeWhole(file, QIODevice::Truncate, fileName, bytes);
+        writeWhole(file, QIODevice::Truncate, fileName, bytes);
+        if (!syncToDisk(file))
+            throw ioError(errno, fileName, true);
+        return;
     }
     if (const int err = plannedOpenError(fileName, true))
         failPlannedOpen(fileName, err);
     QSaveFile file(fileName);
     writeWhole(file, {}, fileName, bytes);
+    keepModeAndOwner(file, fileName);
+    // The scratch copy goes when the file closes.
+    if (!syncToDisk(file)) {
+        const int err = errno;
+        file.cancelWriting();
+        throw ioError(err, fileName, true);
+    }
     if (plannedFaults && plannedFaults->renameFails) {
-        file.cancelWriting();   // the scratch copy goes when the file closes
-        fail(ErrorNumber::DeviceIo, fileName, systemReason(EIO));
+        file.cancelWriting();
+        throw ioError(EIO, fileName, true);
     }
     errno = 0;
     if (!file.commit())
         throw writeError(file, fileName, errno);
+    syncFolderOf(fileName);
 }
 
 void appendToFile(const QString &fileName, const QByteArray &bytes)
 {
-    refuseFolder(fileName);
+    refuseSpecial(fileName, true);
     const bool existed = QFileInfo::exists(fileName);
     if (const int err = plannedOpenError(fileName, !existed))
         failPlannedOpen(fileName, err);
@@ -302,9 +464,15 @@ void appendToFile(const QString &fileName, const QByteArray &bytes)
         failOpen(file, fileName, errno, true);
     const qint64 oldSize = file.size();
     const qint64 written = writeThrough(file, bytes);
-    const int err = errno;
-    if (written == bytes.size() && file.flush())
-        return;
+    int err = errno;
+    if (written == bytes.size() && file.flush()) {
+        if (syncToDisk(file)) {
+            if (!existed)
+                syncFolderOf(fileName);
+            return;
+        }
+        err = errno;
+    }
 
     // Leave no partial record behind: the next reader would take the fields
     // shifted. A file this call created goes again.
@@ -319,14 +487,17 @@ void appendToFile(const QString &fileName, const QByteArray &bytes)
 
 void emptyFile(const QString &fileName)
 {
-    refuseFolder(fileName);
+    refuseSpecial(fileName, true);
     if (const int err = plannedOpenError(fileName, !QFileInfo::exists(fileName)))
         failPlannedOpen(fileName, err);
     QFile file(fileName);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         failOpen(file, fileName, errno, true);
-    file.close();
+    // Not through the plan: the file is empty already and cannot be put back.
+    if (::fsync(file.handle()) != 0)
+        throw ioError(errno, fileName, true);
+    syncFolderOf(fileName);
 }
 
 void setWriteFaults(WriteFaults *faults)

@@ -14,9 +14,25 @@
 
 namespace sumiraku {
 
-// The bytes of a whole file (missing: FileNotFound; a folder or unreadable:
-// PathFileAccess or PermissionDenied).
+// The largest data file read. The formats' largest legal files (32,766 history
+// records, 32,767 idioms) take a few MB; a file beyond this is none of them,
+// and reading it whole would only exhaust memory.
+inline constexpr qint64 kMaxDataFileBytes = 16 * 1024 * 1024;
+
+// The bytes of a whole file (missing: FileNotFound; a folder, a FIFO, a device
+// or unreadable: PathFileAccess or PermissionDenied; larger than
+// kMaxDataFileBytes: Overflow). Never waits for a writer.
 QByteArray readFileBytes(const QString &fileName);
+
+// The part of a text file the classic reader sees: up to the first Ctrl-Z
+// (0x1A), the old end-of-file mark, or all of it. In code page 932 and UTF-8
+// that byte stands for itself alone, never inside a character.
+QByteArrayView textOfFile(QByteArrayView bytes);
+
+// The settings and the history are written in code page 932, so one saved as
+// UTF-8 (with or without its byte-order mark) would come out of the next write
+// mixed: InvalidFileFormat, saying so.
+void requireCp932(QByteArrayView bytes, const QString &fileName);
 
 // Reads fields the way the classic input statement does:
 // - blanks (spaces, tabs) before a field are skipped;
@@ -42,12 +58,19 @@ public:
     qint16 readInteger();
 
     const QString &fileName() const { return fileName_; }
+    // The line, from 1, on which the field last read began.
+    qsizetype line() const;
 
 private:
     QString text_;
     QString fileName_;
     qsizetype pos_ = 0;
+    qsizetype fieldStart_ = 0;
 };
+
+// The number of fields a FieldReader reads from code page 932 bytes, without
+// decoding them.
+qsizetype countFields(QByteArrayView bytes);
 
 // One record as the classic write statement puts it: texts in double quotes
 // (not escaped), integers bare, fields separated by commas, ended by CR LF.

@@ -15,6 +15,7 @@ struct WriteFaults {
     bool folderReadOnly = false;   // no file can be created in the folder
     qint64 diskRoom = -1;          // bytes the disk still takes; -1 for no limit
     bool renameFails = false;      // putting a finished copy in place fails
+    bool syncFails = false;        // flushing a written file to the disk fails
 };
 
 // Installs a plan for the writes that follow (nullptr: none). The plan's disk

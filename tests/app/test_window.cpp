@@ -64,12 +64,14 @@ private slots:
         QTest::newRow("another idiom of the dictionary that fits the cells shown is right")
             << "dict:以心伝心,一意専心 load type:3:ハード r:0 start cells=□□□心 =一意専心 boxes= score=1/0/4 "
                "solved=□□□心 cells=□□□心 =一心同心 says=違います！！ score=1/1/4";
-        QTest::newRow("Enter is judged only in a game; an emptied dictionary refuses the start")
+        QTest::newRow("Enter is judged only in a game; an emptied or missing dictionary refuses the start")
             << "dict:一石二鳥 load = click = boxes= score=0/0/0 tick tick tick =一石二鳥 end =一石二鳥 score=1/0/4 "
-               "nodict click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=1/0/0";
-        QTest::newRow("the time bar shrinks with the clock, past midnight and to a late tick")
-            << "at:86390.5 load click bar=8745 tick tick tick at:10 left=残り_40_秒/60 bar=5829 "
-               "wait:39 left=残り_1_秒/60 phase=playing at:55 bar=0 phase=idle click bar=8745";
+               "nodict click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=1/0/4 gone:辞書.txt "
+               "click box=スタートチェック(!) says~=実行時エラー_'53' says~=辞書.txt phase=idle exits= save "
+               "row=1,2026/05/06,21:03:15,1,1,0,100.0%,0.07/秒,60秒,2";
+        QTest::newRow("the time bar shrinks with the time played, not the wall clock, to a late tick")
+            << "at:86390.5 load click bar=8745 tick tick tick at:86385 left=残り_60_秒/60 at:10 wait:20 "
+               "left=残り_40_秒/60 bar=5829 wait:39 left=残り_1_秒/60 phase=playing wait:15 bar=0 phase=idle click bar=8745";
         QTest::newRow("a long idiom shows its first four and needs the whole")
             << "dict:一日千秋の思い load type:0:隠さない start cells=一日千秋 =一日千秋 =一日千秋の思い score=1/1/7";
         QTest::newRow("a pick writes all three settings, typed text as it stands; only S closes cells")
@@ -82,14 +84,17 @@ private slots:
         QTest::newRow("a game is saved with the length and mode it was played with")
             << "dict:一石二鳥 load time:10 type:0:隠さない start time:30 type:3:ハード cells=一石二鳥 =一石二鳥 "
                "cells=一石二鳥 wait:5 bar=4372 end time:50 type:2:ノーマル save row=1,2026/05/06,21:03:15,1,1,0,100.0%,0.40/秒,10秒,0";
-        QTest::newRow("a failed automatic save warns and keeps the statistics; by hand it ends the program")
+        QTest::newRow("a failed save warns, keeps the statistics and the game unsaved, and can be tried again")
             << "dict:一石二鳥 load time:10 auto start =一石二鳥 jam end box=自動保存(!) says~=履歴.txt rows=0 "
                "report=正解数:_1、不正解数:_0、入力文字数:_4、正解率:_100.0%、秒当たり入力文字数:_0.40/秒 "
-               "exits= save box=SUMIRAKU(x) says~=履歴.txt exits=1";
+               "exits= save box=保存(!) says~=履歴.txt exits= rows=0 gone save rows=1 saved=1";
         QTest::newRow("a seventh record scrolls the grid; clearing asks first, then empties the file and the grid")
             << "records:7 load scrolled=yes row=7,2026/05/06,21:03:15,25,20,5,80.0%,1.33/秒,60秒,2 cancel clear "
                "box=クリア確認(!)+cancel says=履歴データをクリアします。よろしいですか？ boxes=クリア確認 saved=7 rows=7 "
                "clear file= rows=0 box=クリア終了(i) says=履歴データをクリアしました";
+        QTest::newRow("a second program in the folder ends untouched; a save counts the records in the file")
+            << "dict:一石二鳥 records:1 load again box=SUMIRAKU(!) says~=すでに起動 exits=1 rows=1 saved=1 start =* "
+               "end records:32766 save box=保存(!) says~=32766_件 rows=1 saved=32766";
         QTest::newRow("clearing a missing file creates it, the next save is the first; an unclearable file ends all")
             << "dict:一石二鳥 records:2 load start =一石二鳥 end gone clear file= save rows=1 saved=1 jam clear exits=1 rows=1";
         QTest::newRow("the frames switch panels and the solved list lives on hidden")
@@ -98,7 +103,7 @@ private slots:
                "solved=□□二鳥,□□二鳥 show:solved panel=solved";
         QTest::newRow("help opens beside a running game; End closes it and ends without saving")
             << R"(dict:一石二鳥 load auto start help help helps=RvHelp.chm,RvHelp.chm/0 phase=playing =一石二鳥
-                  score=1/0/4 quit helps=RvHelp.chm,RvHelp.chm/1 exits=0 saved=0 settings=60,1,"2:ノーマル"↵)";
+                  score=1/0/4 quit helps=RvHelp.chm,RvHelp.chm/1 exits=0 saved=0 settings=60,1,"2:ノーマル"↵ again exits=0)";
         QTest::newRow("the close box closes the help too") << "load close helps=/1 exits=";
     }
 

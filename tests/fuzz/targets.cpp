@@ -132,6 +132,8 @@ void fieldReader(const QByteArray &bytes)
             CHECK(readOrRefuse(name, [&] { return reader.readInteger(); }, &error) == expected
                   && (expected || error == int(expectedError)));
     }
+    // Counted in the bytes, code page 932 gives as many fields as decoded.
+    CHECK(utf8 || countFields(rest) == fields.size());
     if (fields.join(QString()).contains(u'"'))
         return;
     QString written;
@@ -143,7 +145,7 @@ void fieldReader(const QByteArray &bytes)
     CHECK(again.atEnd());
 }
 
-// Code page 932 or UTF-8 with its mark. The entries read, written one a line
+// Code page 932 or UTF-8, with its mark or without. The entries read, written one a line
 // in quotes in the same encoding, read back the same.
 void dictionary(const QByteArray &bytes)
 {
@@ -152,17 +154,21 @@ void dictionary(const QByteArray &bytes)
     if (!entries)
         return;
     // Every byte of code page 932 is part of some character, so only an empty
-    // file has no entry. (A UTF-8 file may hold nothing but marks.)
-    const QByteArray mark = "\xEF\xBB\xBF";
-    const bool utf8 = bytes.startsWith(mark);
-    CHECK(utf8 || entries->isEmpty() == bytes.isEmpty());
-    QString text;
+    // text has no entry. (A UTF-8 file may hold nothing but marks.)
+    const QByteArrayView text = textOfFile(bytes);
+    const QByteArray mark = text.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
+    const bool utf8 = !mark.isEmpty() || isJapaneseUtf8(text);
+    CHECK(utf8 || entries->isEmpty() == text.isEmpty());
+    QString written;
     for (const QString &entry : *entries) {
         if (entry.contains(u'"') || (!utf8 && entry.contains(QChar(0xFFFD))))
             return;   // not writable in quotes, or lacking in code page 932
-        text += formatRecord({entry});
+        written += formatRecord({entry});
     }
-    CHECK(parseDictionary(utf8 ? mark + text.toUtf8() : encodeCp932(text), name) == *entries);
+    const QByteArray back = utf8 ? mark + written.toUtf8() : encodeCp932(written);
+    if (!utf8 && isJapaneseUtf8(back))
+        return;   // code page 932 that happens to be UTF-8 too
+    CHECK(parseDictionary(back, name) == *entries);
 }
 
 auto fields(const HistoryRecord &r)
@@ -178,10 +184,13 @@ void history(const QByteArray &bytes)
     const QString name = kHistoryFile.toString();
     int allError = 0, streamError = 0;
     const auto all = readOrRefuse(name, [&] { return parseHistory(bytes, name); }, &allError);
-    HistoryReader reader = HistoryReader::fromBytes(bytes, name);
     std::vector<HistoryRecord> streamed;
-    HistoryRecord record;
-    readOrRefuse(name, [&] { while (reader.next(record)) streamed.push_back(record); return 0; }, &streamError);
+    readOrRefuse(name, [&] {
+        HistoryReader reader = HistoryReader::fromBytes(bytes, name);
+        for (HistoryRecord record; reader.next(record);)
+            streamed.push_back(record);
+        return 0;
+    }, &streamError);
     CHECK(streamError == allError && (!all || all->size() == streamed.size()));
     for (size_t i = 0; all && i < all->size(); ++i)
         CHECK(fields((*all)[i]) == fields(streamed[i]));
@@ -206,7 +215,10 @@ void settings(const QByteArray &bytes)
     CHECK(s->PlayByou >= 1 && (s->AutoSave == 0 || s->AutoSave == 1));
     if (s->HideMode.contains(u'"') || s->HideMode.contains(QChar(0xFFFD)))
         return;
-    const Settings again = parseSettings(settingsBytes(s->PlayByou, s->AutoSave, s->HideMode), name);
+    const QByteArray written = settingsBytes(s->PlayByou, s->AutoSave, s->HideMode);
+    if (isJapaneseUtf8(written))
+        return;   // code page 932 that spells Japanese in UTF-8 too: refused as UTF-8
+    const Settings again = parseSettings(written, name);
     CHECK(again.PlayByou == s->PlayByou && again.AutoSave == s->AutoSave && again.HideMode == s->HideMode);
 }
 

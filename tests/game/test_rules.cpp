@@ -1,5 +1,5 @@
 // The rules of a game that need no window, each at the edge where a slip
-// shows: single-precision draws close to 1, a clock past midnight, a late tick.
+// shows: single-precision draws close to 1, a late tick.
 // The scripts in tests/app/test_window.cpp check them as the window applies them.
 
 #include "game/rules.h"
@@ -39,7 +39,6 @@ private slots:
         row("bag: r<1 of three", bagPosition(3, kBelowOne), 2);
         // A double just below 1 can round to 1 on its way to single precision.
         row("bag: r rounded up to 1", bagPosition(4, 1.0f), 3);
-        row("clock: just past midnight", clockReading(0.2, 86390), 86400);
         row("seconds left: slept far past the end", secondsLeft(0, 100000), -32768);
         row("seconds left: far ahead", secondsLeft(100000, 0), 32767);
         row("bar: play time shortened in play", barWidth(50, 10, 8745), 43725);

@@ -11,6 +11,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace sumiraku;
 using namespace sumiraku::testing;
@@ -20,7 +22,7 @@ class TestSeqFile : public QObject {
     Q_OBJECT
 
     enum Fault { None, FileReadOnly, FolderReadOnly, DiskFull, DiskFullPartWay, RenameFails, SizeLimit,
-                 FolderInTheWay, NoSuchFolder };
+                 FolderInTheWay, NoSuchFolder, SyncFails };
 
 private slots:
     void readsFieldsLikeTheClassicInput_data()
@@ -80,6 +82,7 @@ private slots:
             {"file size limit", 61, 61, 0, 61},
             {"a folder in the way", 75, 75, 75, 75},
             {"no such folder", 75, 75, 75, 75},
+            {"flush to disk fails", 57, 57, 0, 57},
         };
         for (int fault = 0; fault < int(std::size(faults)); ++fault) {
             const auto &f = faults[fault];
@@ -103,6 +106,27 @@ private slots:
         const auto error = failureOf([] { replaceFile(kSettings, "new settings\r\n"); });
         setWriteFaults(nullptr);
         QVERIFY(error && error->number() == ErrorNumber::DiskFull && error->file() == kSettings);
+    }
+
+    // The classic text of error 70 blames writing alone; a read says it was one.
+    void anUnreadableFileIsNotCalledUnwritable()
+    {
+        const QString text = RuntimeError(ErrorNumber::PermissionDenied, kHistory, {}, Access::Read).message();
+        QVERIFY(text.contains(u"読み込みできません。"_s) && !text.contains(u"書き込み"_s));
+    }
+
+    // A replaced file keeps its mode, and its owner where we may set it.
+    void aReplacedFileKeepsItsModeAndOwner()
+    {
+        Sandbox box;
+        box.write(kSettings, "old\r\n");
+        const QByteArray path = QFile::encodeName(QDir(box.path()).filePath(kSettings));
+        const uid_t owner = ::geteuid() == 0 ? 4321 : ::geteuid();
+        QVERIFY(::chmod(path, 0604) == 0 && ::chown(path, owner, owner) == 0);
+        replaceFile(kSettings, "new\r\n");
+        struct stat st {};
+        QVERIFY(::stat(path, &st) == 0 && box.read(kSettings) == "new\r\n");
+        QCOMPARE(QList<uint>({st.st_mode & 07777, st.st_uid}), QList<uint>({0604, owner}));
     }
 
     // Whatever fails, the file holds its old bytes or its new ones, never a
@@ -130,6 +154,7 @@ private slots:
         faults.folderReadOnly = fault == FolderReadOnly;
         faults.diskRoom = fault == DiskFull ? 0 : fault == DiskFullPartWay ? 4 : -1;
         faults.renameFails = fault == RenameFails;
+        faults.syncFails = fault == SyncFails;
         setWriteFaults(&faults);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
@@ -149,7 +174,10 @@ private slots:
         setWriteFaults(nullptr);
 
         QCOMPARE(error ? int(error->number()) : 0, expected);
-        QVERIFY(!error || (error->file() == file && !error->detail().isEmpty()));
+        QVERIFY(!error || (error->file() == file && error->access() == Access::Write));
+        // A folder that takes no new file is blamed, not the file.
+        if (error && (fault == FolderReadOnly || fault == FileReadOnly))
+            QVERIFY(error->message().contains(fault == FileReadOnly ? u"このファイルに書き込む"_s : u"フォルダー "_s + box.path()));
         const QByteArray after = operation == u"append" ? before + record : operation == u"empty" ? "" : record;
         QCOMPARE(box.read(file), expected ? before : after);
         QCOMPARE(QDir(box.path()).entryList(QDir::Files).size(), files.size() + (operation == u"create" && !expected));

@@ -49,10 +49,13 @@ struct FakeProcess : ProcessControl {
 };
 
 struct FakeClock : Clock {
-    double seconds = 36000.25;
+    double seconds = 36000.25;   // the wall clock
+    double steady = 500.5;
     QDateTime current{QDate(2026, 5, 6), QTime(21, 3, 15)};
     double secondsSinceMidnight() const override { return seconds; }
     QDateTime now() const override { return current; }
+    double steadySeconds() const override { return steady; }
+    void pass(double s) { seconds += s, steady += s; }
 };
 
 // Every draw gives the same value.

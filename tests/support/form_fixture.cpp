@@ -54,7 +54,7 @@ void FormFixture::startGame()
 
 void FormFixture::runOutTheClock()
 {
-    clock.seconds += form->state.PlayByou;
+    clock.pass(form->state.PlayByou);
     form->tmrBp_Timer();
 }
 
@@ -88,9 +88,17 @@ bool FormFixture::act(const QString &step)
         {"settings", [&] { sandbox.write(kSettings, sjis((arg + "\r\n").toUtf8())); }},
         {"records", [&] { sandbox.write(kHistory, record.repeated(arg.toInt())); }},
         {"nodict", [&] { sandbox.write(kDictionary, {}); }},
-        {"gone", [&] { sandbox.remove(kHistory); }},
+        {"gone", [&] {   // the history, or the file named, even a folder
+             const QString name = arg.isEmpty() ? kHistory : arg;
+             sandbox.remove(name), QDir(sandbox.path()).rmdir(name);
+         }},
         {"jam", [&] { sandbox.remove(kHistory), QDir(sandbox.path()).mkdir(kHistory); }},   // unwritable
         {"load", [&] { load(); }},
+        {"again", [&] {   // a second program started in the same folder
+             frmMain second(Platform{&messages, &process, &clock, &random, &help});
+             second.tmrStart->stop(), second.tmrBp->stop();
+             second.guard([&second] { second.Form_Load(); });
+         }},
         {"start", [&] { startGame(); }},
         {"click", [&] { w.cmdStart->click(); }},
         {"tick", [&] { w.tmrStart_Timer(); }},   // the countdown's
@@ -106,8 +114,8 @@ bool FormFixture::act(const QString &step)
         {"pick", [&] { pick(w.cboHide); }},
         {"time", [&] { pick(w.cboJikan); }},
         {"r", [&] { random.value = arg.toFloat(); }},
-        {"at", [&] { clock.seconds = arg.toDouble(), w.tmrBp_Timer(); }},   // seconds since midnight
-        {"wait", [&] { clock.seconds += arg.toDouble(), w.tmrBp_Timer(); }},
+        {"at", [&] { clock.seconds = arg.toDouble(), w.tmrBp_Timer(); }},   // the wall clock set, seconds since midnight
+        {"wait", [&] { clock.pass(arg.toDouble()), w.tmrBp_Timer(); }},
         {"end", [&] { runOutTheClock(); }},
         {"save", [&] { w.cmdHozon->click(); }},
         {"clear", [&] { w.cmdClear->click(); }},
