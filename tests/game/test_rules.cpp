@@ -9,25 +9,20 @@
 
 using namespace sumiraku;
 
-namespace {
-
 const float kBelowOne = std::nextafter(1.0f, 0.0f);
-
-void row(const char *name, const QVariant &got, const QVariant &want)
-{
-    QTest::newRow(name) << got.toString() << want.toString();
-}
-
-} // namespace
 
 class TestRules : public QObject {
     Q_OBJECT
 
 private slots:
-    void eachRuleHoldsAtItsEdges_data()
+    // Every rule is tried; those that fail are listed together.
+    void eachRuleHoldsAtItsEdges()
     {
-        QTest::addColumn<QString>("got");
-        QTest::addColumn<QString>("want");
+        QStringList wrong;
+        const auto row = [&wrong](const char *name, const QVariant &got, const QVariant &want) {
+            if (got.toString() != want.toString())
+                wrong << QStringLiteral("%1: %2, not %3").arg(name, got.toString(), want.toString());
+        };
         // 1 * (1 - 2^-24) + 1 rounds to 2 in single precision: past the end.
         row("draw: one entry, r<1 rounds up", drawIndex(1, kBelowOne), 1);
         row("draw: five, r just below 1/5", drawIndex(5, 0.1999f), 1);
@@ -53,13 +48,7 @@ private slots:
         row("judge: 々 typed for the kanji", isRightAnswer("戦々恐々", "戦戦恐恐", none, {}), true);
         row("judge: 々 drawn, the kanji typed", isRightAnswer("戦戦恐恐", "戦々恐々", {{"戦", "々", {}, {}}}, {}), true);
         row("judge: 々 after another kanji", isRightAnswer("戦恐恐恐", "戦々恐々", none, {}), false);
-    }
-
-    void eachRuleHoldsAtItsEdges()
-    {
-        QFETCH(QString, got);
-        QFETCH(QString, want);
-        QCOMPARE(got, want);
+        QCOMPARE(wrong, QStringList());
     }
 };
 

@@ -28,9 +28,7 @@ private slots:
         const auto underFaults = [&](const QString &file, const std::function<void()> &step) {
             const int kind = roll(10);
             WriteFaults faults{kind == 0, kind == 1, kind == 2 ? roll(64) : -1, kind == 3, kind == 4};   // short of a record
-            setWriteFaults(&faults);
-            step();
-            setWriteFaults(nullptr);
+            setWriteFaults(&faults), step(), setWriteFaults(nullptr);
             const ShownBox last = f.messages.shown.value(f.messages.shown.size() - 1);
             QVERIFY(f.process.exits.isEmpty() || (last.icon == MsgIcon::Critical && last.text.contains(file)));
         };
@@ -62,8 +60,8 @@ private slots:
                 underFaults(kHistory, [&] { f.play(w.state.AutoSave ? "end" : "end save"); });
                 if (f.messages.shown.size() > before) {
                     ++warned;
-                    const QString title = w.state.AutoSave ? QStringLiteral("自動保存") : QStringLiteral("保存");
-                    QCOMPARE(f.messages.shown.last().title + f.look("rows"), title + QString::number(rows - 1));
+                    QCOMPARE(f.messages.shown.last().title + f.look("rows"),
+                             (w.state.AutoSave ? QStringLiteral("自動保存") : QStringLiteral("保存")) + QString::number(rows - 1));
                 } else {
                     const auto cell = [&w, rows](int c) { return w.msgRireki->TextMatrix(rows, c); };
                     kept += historyRecordBytes({cell(1), cell(2), cell(3), qint16(cell(4).toInt()),

@@ -29,16 +29,14 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("fields");
-        const auto row = [](const char *name, const QString &text, const QStringList &fields) {
-            QTest::newRow(name) << text << fields;
-        };
-        row("nothing", {}, {});
-        row("settings line", u"60,1,\"2:ノーマル\"\r\n"_s, {"60", "1", u"2:ノーマル"_s});
-        row("blanks", u"  a b \t, \" c \" ,\u3000d"_s, {"a b", " c ", u"\u3000d"_s});
-        row("text after closing quote", u"\"a,b\"cd,e"_s, {"a,b", "e"});
-        row("comma at line end, empty line, final line end", u"a,\r\n\r\nb\r\n"_s, {"a", "", "", "b"});
-        row("lone lf and cr", u"a\nb\rc\n\rd"_s, {"a", "b", "c", "", "d"});
-        row("unclosed quote", u"\"ab,c\r\nd"_s, {"ab,c\r\nd"});
+        QTest::newRow("nothing") << QString() << QStringList();
+        QTest::newRow("settings line") << u"60,1,\"2:ノーマル\"\r\n"_s << QStringList{"60", "1", u"2:ノーマル"_s};
+        QTest::newRow("blanks") << u"  a b \t, \" c \" ,\u3000d"_s << QStringList{"a b", " c ", u"\u3000d"_s};
+        QTest::newRow("text after closing quote") << u"\"a,b\"cd,e"_s << QStringList{"a,b", "e"};
+        QTest::newRow("comma at line end, empty line, final line end") << u"a,\r\n\r\nb\r\n"_s
+                                                                         << QStringList{"a", "", "", "b"};
+        QTest::newRow("lone lf and cr") << u"a\nb\rc\n\rd"_s << QStringList{"a", "b", "c", "", "d"};
+        QTest::newRow("unclosed quote") << u"\"ab,c\r\nd"_s << QStringList{"ab,c\r\nd"};
     }
 
     // Field by field, then one read past the end: the classic error 62, naming
@@ -69,28 +67,23 @@ private slots:
 
         // Classic error numbers: 57 device I/O, 61 disk full, 70 permission
         // denied, 75 path/file access.
-        const struct {
-            const char *name;
-            int replace, append, empty, create;
-        } faults[] = {   // in the order of Fault
-            {"no fault", 0, 0, 0, 0},
-            {"file read-only", 70, 70, 70, 0},
-            {"folder read-only", 0, 0, 0, 70},   // an existing file is replaced in place
-            {"disk full", 61, 61, 0, 61},
-            {"disk full part-way", 61, 61, 0, 61},
-            {"rename fails", 57, 0, 0, 0},
-            {"file size limit", 61, 61, 0, 61},
-            {"a folder in the way", 75, 75, 75, 75},
-            {"no such folder", 75, 75, 75, 75},
-            {"flush to disk fails", 57, 57, 0, 57},
+        const char *const operations[] = {"replace", "append", "empty", "create"};
+        const struct { const char *name; int expected[4]; } faults[] = {   // in the order of Fault
+            {"no fault", {0, 0, 0, 0}},
+            {"file read-only", {70, 70, 70, 0}},
+            {"folder read-only", {0, 0, 0, 70}},   // an existing file is replaced in place
+            {"disk full", {61, 61, 0, 61}},
+            {"disk full part-way", {61, 61, 0, 61}},
+            {"rename fails", {57, 0, 0, 0}},
+            {"file size limit", {61, 61, 0, 61}},
+            {"a folder in the way", {75, 75, 75, 75}},
+            {"no such folder", {75, 75, 75, 75}},
+            {"flush to disk fails", {57, 57, 0, 57}},
         };
-        for (int fault = 0; fault < int(std::size(faults)); ++fault) {
-            const auto &f = faults[fault];
-            const std::pair<const char *, int> ops[] = {
-                {"replace", f.replace}, {"append", f.append}, {"empty", f.empty}, {"create", f.create}};
-            for (const auto &[op, expected] : ops)
-                QTest::addRow("%s: %s", f.name, op) << QString::fromLatin1(op) << fault << expected;
-        }
+        for (int fault = 0; fault < int(std::size(faults)); ++fault)
+            for (int op = 0; op < 4; ++op)
+                QTest::addRow("%s: %s", faults[fault].name, operations[op])
+                    << QString::fromLatin1(operations[op]) << fault << faults[fault].expected[op];
     }
 
     // Where no scratch copy can be made the file is written over, so a failure
@@ -99,9 +92,7 @@ private slots:
     {
         Sandbox box;
         box.write(kSettings, "old\r\n");
-        WriteFaults faults;
-        faults.folderReadOnly = true;
-        faults.diskRoom = 2;
+        WriteFaults faults{.folderReadOnly = true, .diskRoom = 2};
         setWriteFaults(&faults);
         const auto error = failureOf([] { replaceFile(kSettings, "new settings\r\n"); });
         setWriteFaults(nullptr);
@@ -115,22 +106,9 @@ private slots:
         QVERIFY(text.contains(u"読み込みできません。"_s) && !text.contains(u"書き込み"_s));
     }
 
-    // A replaced file keeps its mode, and its owner where we may set it.
-    void aReplacedFileKeepsItsModeAndOwner()
-    {
-        Sandbox box;
-        box.write(kSettings, "old\r\n");
-        const QByteArray path = QFile::encodeName(QDir(box.path()).filePath(kSettings));
-        const uid_t owner = ::geteuid() == 0 ? 4321 : ::geteuid();
-        QVERIFY(::chmod(path, 0604) == 0 && ::chown(path, owner, owner) == 0);
-        replaceFile(kSettings, "new\r\n");
-        struct stat st {};
-        QVERIFY(::stat(path, &st) == 0 && box.read(kSettings) == "new\r\n");
-        QCOMPARE(QList<uint>({st.st_mode & 07777, st.st_uid}), QList<uint>({0604, owner}));
-    }
-
     // Whatever fails, the file holds its old bytes or its new ones, never a
-    // part, and no scratch copy is left beside it. Root ignores permission
+    // part, and no scratch copy is left beside it; a file that was there keeps
+    // its mode, and its owner where we may set it. Root ignores permission
     // bits, so those faults are injected; a file size limit makes the system
     // itself take part of a write and refuse the rest.
     void aWriteLeavesTheOldBytesOrTheNew()
@@ -147,14 +125,15 @@ private slots:
             box.remove(file), QDir(box.path()).mkdir(file);
         const QStringList files = QDir(box.path()).entryList(QDir::Files);
         const QByteArray before = box.read(file);
+        const QByteArray path = QFile::encodeName(QDir(box.path()).filePath(file));
+        const bool existed = QFileInfo(QFile::decodeName(path)).isFile();
+        const uid_t owner = ::geteuid() == 0 ? 4321 : ::geteuid();
+        QVERIFY(!existed || (::chmod(path, 0604) == 0 && ::chown(path, owner, owner) == 0));
         const QByteArray record = "new record\r\n";
 
-        WriteFaults faults;
-        faults.fileReadOnly = fault == FileReadOnly;
-        faults.folderReadOnly = fault == FolderReadOnly;
-        faults.diskRoom = fault == DiskFull ? 0 : fault == DiskFullPartWay ? 4 : -1;
-        faults.renameFails = fault == RenameFails;
-        faults.syncFails = fault == SyncFails;
+        WriteFaults faults{fault == FileReadOnly, fault == FolderReadOnly,
+                           fault == DiskFull ? 0 : fault == DiskFullPartWay ? 4 : -1, fault == RenameFails,
+                           fault == SyncFails};
         setWriteFaults(&faults);
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
@@ -162,12 +141,8 @@ private slots:
         const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
         QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
         const auto error = failureOf([&] {
-            if (operation == u"replace")
-                replaceFile(file, record);
-            else if (operation == u"empty")
-                emptyFile(file);
-            else
-                appendToFile(file, record);
+            operation == u"replace" ? replaceFile(file, record)
+            : operation == u"empty" ? emptyFile(file) : appendToFile(file, record);
         });
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousHandler);
@@ -181,6 +156,8 @@ private slots:
         const QByteArray after = operation == u"append" ? before + record : operation == u"empty" ? "" : record;
         QCOMPARE(box.read(file), expected ? before : after);
         QCOMPARE(QDir(box.path()).entryList(QDir::Files).size(), files.size() + (operation == u"create" && !expected));
+        struct stat st {};
+        QVERIFY(!existed || (::stat(path, &st) == 0 && (st.st_mode & 07777) == 0604 && st.st_uid == owner));
     }
 };
 

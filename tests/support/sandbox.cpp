@@ -13,11 +13,6 @@ Sandbox::Sandbox() : previous_(QDir::currentPath())
     QDir::setCurrent(dir_.path());
 }
 
-Sandbox::~Sandbox()
-{
-    QDir::setCurrent(previous_);
-}
-
 void Sandbox::write(const QString &name, const QByteArray &bytes) const
 {
     QFile file(dir_.filePath(name));
@@ -29,16 +24,6 @@ QByteArray Sandbox::read(const QString &name) const
 {
     QFile file(dir_.filePath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool Sandbox::exists(const QString &name) const
-{
-    return QFile::exists(dir_.filePath(name));
-}
-
-void Sandbox::remove(const QString &name) const
-{
-    QFile::remove(dir_.filePath(name));
 }
 
 void Sandbox::writeDefaults(const QByteArray &dictionary) const

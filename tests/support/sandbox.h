@@ -4,6 +4,7 @@
 // program finds its three data files by their bare names.
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -16,15 +17,15 @@ inline const QString kDictionary = QStringLiteral("辞書.txt");
 class Sandbox {
 public:
     Sandbox();
-    ~Sandbox();
+    ~Sandbox() { QDir::setCurrent(previous_); }
     Sandbox(const Sandbox &) = delete;
     Sandbox &operator=(const Sandbox &) = delete;
 
     QString path() const { return dir_.path(); }
     void write(const QString &name, const QByteArray &bytes) const;
     QByteArray read(const QString &name) const;   // "<missing>" for no file
-    bool exists(const QString &name) const;
-    void remove(const QString &name) const;
+    bool exists(const QString &name) const { return QDir(path()).exists(name); }
+    void remove(const QString &name) const { QDir(path()).remove(name); }
 
     // The usual three files: 60 s, auto-save off, normal mode, a small dictionary.
     void writeDefaults(const QByteArray &dictionary = {}) const;
