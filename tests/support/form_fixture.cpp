@@ -19,14 +19,15 @@ namespace sumiraku::testing {
 FormFixture::FormFixture(bool ticking) : ticking_(ticking)
 {
     setupFonts();
-    makeForm();
+    form = newForm();
 }
 
-void FormFixture::makeForm()
+std::unique_ptr<frmMain> FormFixture::newForm()
 {
-    form = std::make_unique<frmMain>(Platform{&messages, &process, &clock, &random, &help});
+    auto made = std::make_unique<frmMain>(Platform{&messages, &process, &clock, &random, &help});
     if (!ticking_)
-        form->tmrStart->stop(), form->tmrBp->stop();
+        made->tmrStart->stop(), made->tmrBp->stop();
+    return made;
 }
 
 void FormFixture::load()
@@ -39,27 +40,8 @@ void FormFixture::restart()
     form.reset();
     messages.shown.clear();
     process.exits.clear();
-    makeForm();
+    form = newForm();
     load();
-}
-
-void FormFixture::answer(const QString &text)
-{
-    form->txtKaitou->setText(text);
-    QTest::keyClick(form->txtKaitou, Qt::Key_Return);
-}
-
-void FormFixture::startGame()
-{
-    form->cmdStart->click();
-    for (int i = 0; i < 3; ++i)
-        form->tmrStart_Timer();
-}
-
-void FormFixture::runOutTheClock()
-{
-    clock.pass(form->state.PlayByou);
-    form->tmrBp_Timer();
 }
 
 QStringList FormFixture::play(const QString &script)
@@ -86,6 +68,8 @@ bool FormFixture::act(const QString &step)
     const QString arg = step.startsWith(u'=') ? step.mid(1) : step.section(u':', 1);
     const auto click = [](QWidget *widget, QPoint at = {}) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); };
     const auto pick = [&arg](PickCombo *combo) { combo->setEditText(arg), emit combo->clicked(); };
+    const auto answer = [&w](const QString &text) { w.txtKaitou->setText(text), QTest::keyClick(w.txtKaitou, Qt::Key_Return); };
+    const auto runOutTheClock = [&] { clock.pass(w.state.PlayByou), w.tmrBp_Timer(); };
     const QString named = arg.isEmpty() ? kHistory : arg;
     const QByteArray record = sjis(R"("2026/05/06","21:03:15",25,20,5,"80.0%","1.33/秒","60秒","2")" "\r\n");
     const std::map<QString, std::function<void()>> steps = {
@@ -104,16 +88,19 @@ bool FormFixture::act(const QString &step)
         {"big", [&] { sandbox.write(arg, QByteArray(1 << 20, 'x')); }},   // one 1 MB line
         {"load", [&] { load(); }},
         {"again", [&] {   // a second program started in the same folder
-             frmMain second(Platform{&messages, &process, &clock, &random, &help});
-             second.tmrStart->stop(), second.tmrBp->stop();
-             second.guard([&second] { second.Form_Load(); });
+             const auto second = newForm();
+             second->guard([&second] { second->Form_Load(); });
          }},
-        {"start", [&] { startGame(); }},
+        {"start", [&] {   // and the countdown's three ticks: the first idiom is on screen
+             w.cmdStart->click();
+             for (int i = 0; i < 3; ++i)
+                 w.tmrStart_Timer();
+         }},
         {"click", [&] { w.cmdStart->click(); }},
         {"tick", [&] { w.tmrStart_Timer(); }},   // the countdown's
         {"=", [&] { answer(arg == u"*" ? w.state.Mondai : arg); }},   // "=*": the idiom asked
         {"late", [&] {   // a miss whose box is up when the clock ends
-             messages.whileOpen = [this](const ShownBox &) { runOutTheClock(); };
+             messages.whileOpen = [&](const ShownBox &) { runOutTheClock(); };
              answer(arg), messages.whileOpen = nullptr;
          }},
         {"esc", [&] { QTest::keyClick(w.txtKaitou, Qt::Key_Escape); }},
@@ -125,7 +112,7 @@ bool FormFixture::act(const QString &step)
         {"r", [&] { random.value = arg.toFloat(); }},
         {"at", [&] { clock.seconds = arg.toDouble(), w.tmrBp_Timer(); }},   // the wall clock set, seconds since midnight
         {"wait", [&] { clock.pass(arg.toDouble()), w.tmrBp_Timer(); }},
-        {"end", [&] { runOutTheClock(); }},
+        {"end", runOutTheClock},   // the play time passes, the clock timer ends the game
         {"save", [&] { w.cmdHozon->click(); }},
         {"clear", [&] { w.cmdClear->click(); }},
         {"cancel", [&] { messages.answers.push_back(MsgResult::Cancel); }},   // the next box
