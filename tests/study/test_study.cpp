@@ -5,14 +5,11 @@
 #include "form_fixture.h"
 #include "files/study_files.h"
 #include "study/chart_window.h"
-#include "study/misses_window.h"
 #include "study/study.h"
 
 #include <QComboBox>
 #include <QChartView>
 #include <QLineSeries>
-#include <QPushButton>
-#include <QTableWidget>
 
 using namespace sumiraku;
 using namespace sumiraku::testing;
@@ -63,98 +60,43 @@ private slots:
         QCOMPARE(pickMissed({}, dictionary, 0.5), QString());
     }
 
-    void aGameLeavesItsMissesAndRevealsOnce()
+    void playerSeesWhatTheScriptSays_data()
     {
-        FormFixture f;
-        f.play(R"(dict:一石二鳥 load type:3:ハード)");
-        f.sandbox.write("読みと意味.txt", "一石二鳥\tいっせきにちょう\tkilling two birds with one stone\n");
-        const QByteArray classic = f.sandbox.read(kSettings) + f.sandbox.read(kHistory);
-        f.startGame();
-        f.answer("一石三鳥");
-        QTest::keyClick(f.form->txtKaitou, Qt::Key_Escape);
-        f.answer("一石二鳥");
-        QCOMPARE(f.form->lstRireki->item(0)->toolTip(), "いっせきにちょう\nkilling two birds with one stone");
-        QVERIFY(!f.sandbox.exists("苦手.txt"));   // written at the end, not during the game
-        f.runOutTheClock();
-        QCOMPARE(f.sandbox.read("苦手.txt"), "一石二鳥\t1\t1\t1\t2026-05-06\n");
-        QCOMPARE(f.sandbox.read(kSettings) + f.sandbox.read(kHistory), classic);
-
-        // A record that cannot be written warns once and is kept for the next game.
-        f.sandbox.remove("苦手.txt");
-        QDir(f.sandbox.path()).mkdir("苦手.txt");
-        f.messages.shown.clear();
-        for (int game = 0; game < 2; ++game) {
-            f.startGame();
-            f.answer("一石三鳥");
-            f.runOutTheClock();
+        QTest::addColumn<QString>("script");
+        QTest::newRow("a game leaves its misses and reveals at its end; an unwritable record warns once, kept")
+            << R"(dict:一石二鳥 load type:3:ハード put:読みと意味.txt:一石二鳥|いっせきにちょう|killing_two_birds_with_one_stone/
+                  start =一石三鳥 esc =一石二鳥 tip=いっせきにちょう/killing_two_birds_with_one_stone text:苦手.txt=<missing> end
+                  text:苦手.txt=一石二鳥|1|1|1|2026-05-06/ settings=60,0,"2:ノーマル"↵ file=
+                  jam:苦手.txt start =一石三鳥 end says~=苦手.txt_は普通のファイルではない start =一石三鳥 end
+                  boxes=間違い,間違い,苦手な熟語,間違い gone:苦手.txt start end text:苦手.txt=一石二鳥|2|0|0|2026-05-06/)";
+        QTest::newRow("the misses window lists most missed first and forgets only when confirmed")
+            << "load put:苦手.txt:一石二鳥|1|0|0|2026-05-01/四面楚歌|3|0|0|2026-05-02/ misses "
+               "table=苦手な熟語:四面楚歌(読みと意味.txt_がありません。),一石二鳥(読みと意味.txt_がありません。) cancel forget "
+               "table=苦手な熟語:四面楚歌(読みと意味.txt_がありません。),一石二鳥(読みと意味.txt_がありません。) forget "
+               "table=苦手な熟語: text:苦手.txt=";
+        QTest::newRow("a chosen draw asks missed idioms half the time")
+            << "dict:一石二鳥,四面楚歌 load type:0:隠さない r:0.25 put:苦手.txt:四面楚歌|1|0|0|2026-05-01/ start "
+               "cells=一石二鳥 often =一石二鳥 cells=四面楚歌";
+        // A broken study file is told of, never in the way of a game.
+        const auto broken = [](const char *name, const QString &file, const QString &make, const QString &said) {
+            QTest::addRow("%s %s", qPrintable(file), name)
+                << "dict:一石二鳥 load " + make + " start =一石三鳥 =一石二鳥 end phase=idle exits= " + said;
+        };
+        for (const QString file : {"読みと意味.txt", "苦手.txt"}) {
+            const QString seen = file == "苦手.txt" ? "says~=" + file : "tip~=" + file;   // the warning, the notes
+            broken("empty", file, "put:" + file + ":", file == "苦手.txt" ? "boxes=間違い" : seen + "_には_一石二鳥_の");
+            broken("broken UTF-8", file, "put:" + file + ":%E4%B8/", seen + "_は_UTF-8_のテキストではありません。");
+            broken("a 1 MB line", file, "big:" + file, seen + "_の_1_行目:");
+            broken("a folder", file, "jam:" + file, seen + "_は普通のファイルではない");
         }
-        QCOMPARE(f.messages.titles(), QStringList({"間違い", "苦手な熟語", "間違い"}));
-        QVERIFY(f.messages.shown[1].text.contains("苦手.txt は普通のファイルではない"));
-        QDir(f.sandbox.path()).rmdir("苦手.txt");
-        f.startGame();
-        f.runOutTheClock();
-        QCOMPARE(f.sandbox.read("苦手.txt"), "一石二鳥\t2\t0\t0\t2026-05-06\n");
+        broken("missing", "読みと意味.txt", "", "tip=読みと意味.txt_がありません。");
     }
 
-    void brokenStudyFilesNeverStopAGame_data()
+    void playerSeesWhatTheScriptSays()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("bytes");   // "<dir>": a folder in the file's place
-        QTest::addColumn<QString>("said");       // the tooltip, or the warning at the end
-        const QByteArray longLine(1 << 20, 'x');
-        for (const char *file : {"読みと意味.txt", "苦手.txt"}) {
-            const bool notes = QString(file) == "読みと意味.txt";
-            const auto row = [&](const char *name, const QByteArray &bytes, const QString &said) {
-                QTest::addRow("%s %s", file, name) << file << bytes << said;
-            };
-            row("empty", "", notes ? "読みと意味.txt には 一石二鳥 の読みと意味がありません。" : "");
-            row("broken UTF-8", "\xe4\xb8\n", QString(file) + " は UTF-8 のテキストではありません。");
-            row("a 1 MB line", longLine, QString(file) + " の 1 行目:");
-            row("a folder", "<dir>", QString(file) + " は普通のファイルではない");
-        }
-        QTest::addRow("読みと意味.txt missing") << "読みと意味.txt" << QByteArray() << "読みと意味.txt がありません。";
-    }
-
-    void brokenStudyFilesNeverStopAGame()
-    {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, said);
+        QFETCH(QString, script);
         FormFixture f;
-        f.play("dict:一石二鳥 load");
-        if (bytes == "<dir>")
-            QDir(f.sandbox.path()).mkdir(file);
-        else if (!bytes.isNull())
-            f.sandbox.write(file, bytes);
-        f.startGame();
-        f.answer("一石三鳥");
-        f.answer("一石二鳥");
-        f.runOutTheClock();
-        QCOMPARE(f.look("phase"), "idle");
-        QVERIFY(f.process.exits.isEmpty());
-        const QString seen = file == "苦手.txt" ? f.messages.shown.last().text : f.form->lstRireki->item(0)->toolTip();
-        QVERIFY2(said.isEmpty() ? f.messages.shown.size() == 1 : seen.contains(said), qPrintable(seen));
-    }
-
-    void theWindowListsMostMissedFirstAndForgetsOnlyWhenConfirmed()
-    {
-        FormFixture f;
-        f.play("load");
-        f.sandbox.write("苦手.txt", "一石二鳥\t1\t0\t0\t2026-05-01\n四面楚歌\t3\t0\t0\t2026-05-02\n");
-        f.form->study->openMisses();
-        auto *window = f.form->findChild<MissesWindow *>();
-        QCOMPARE(window->windowTitle(), "苦手な熟語");
-        QCOMPARE(window->table->item(0, 0)->text(), "四面楚歌");
-        QCOMPARE(window->table->item(0, 2)->toolTip(), "読みと意味.txt がありません。");
-        QPushButton *forget = nullptr;
-        for (QPushButton *button : window->findChildren<QPushButton *>())
-            forget = button->text() == "記録を消去…" ? button : forget;
-        f.messages.answers = {MsgResult::Cancel};
-        forget->click();
-        QCOMPARE(window->table->rowCount(), 2);
-        forget->click();
-        QCOMPARE(window->table->rowCount(), 0);
-        QCOMPARE(f.sandbox.read("苦手.txt"), "");
+        QCOMPARE(f.play(script), script.simplified().split(u' '));
     }
 
     void theChartShowsEachModesGamesAndFollowsTheHistory()
@@ -178,26 +120,11 @@ private slots:
         auto *chart = f.form->findChild<ChartWindow *>();
         QCOMPARE(chart->rates->count(), 2);
         QCOMPARE(chart->modes->count(), 2);   // all, and the one mode of the records
-        f.startGame();
-        f.answer("一石二鳥");
-        f.runOutTheClock();
-        f.form->cmdHozon->click();
+        f.play("start =一石二鳥 end save");
         QTRY_COMPARE(chart->rates->count(), 3);
         QCOMPARE(chart->view->accessibleDescription(), chartSummary(chartGames(readHistory(), {})));
-        f.form->cmdClear->click();
+        f.play("clear");
         QTRY_COMPARE(chart->rates->count(), 0);
-    }
-
-    void aChosenDrawAsksMissedIdiomsHalfTheTime()
-    {
-        FormFixture f;
-        f.play(R"(dict:一石二鳥,四面楚歌 load type:0:隠さない r:0.25)");
-        f.sandbox.write("苦手.txt", "四面楚歌\t1\t0\t0\t2026-05-01\n");
-        f.startGame();
-        QCOMPARE(f.form->state.Mondai, "一石二鳥");   // the classic draw
-        f.form->study->setDrawMissedMore(true);
-        f.answer("一石二鳥");
-        QCOMPARE(f.form->state.Mondai, "四面楚歌");
     }
 };
 

@@ -1,12 +1,16 @@
 #include "form_fixture.h"
 
 #include "app/app_setup.h"
+#include "study/misses_window.h"
+#include "study/study.h"
 
 #include <QAccessible>
 #include <QDir>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QTableWidget>
 #include <QTimer>
 #include <map>
 
@@ -15,14 +19,15 @@ namespace sumiraku::testing {
 FormFixture::FormFixture(bool ticking) : ticking_(ticking)
 {
     setupFonts();
-    makeForm();
+    form = newForm();
 }
 
-void FormFixture::makeForm()
+std::unique_ptr<frmMain> FormFixture::newForm()
 {
-    form = std::make_unique<frmMain>(Platform{&messages, &process, &clock, &random, &help});
+    auto made = std::make_unique<frmMain>(Platform{&messages, &process, &clock, &random, &help});
     if (!ticking_)
-        form->tmrStart->stop(), form->tmrBp->stop();
+        made->tmrStart->stop(), made->tmrBp->stop();
+    return made;
 }
 
 void FormFixture::load()
@@ -35,27 +40,8 @@ void FormFixture::restart()
     form.reset();
     messages.shown.clear();
     process.exits.clear();
-    makeForm();
+    form = newForm();
     load();
-}
-
-void FormFixture::answer(const QString &text)
-{
-    form->txtKaitou->setText(text);
-    QTest::keyClick(form->txtKaitou, Qt::Key_Return);
-}
-
-void FormFixture::startGame()
-{
-    form->cmdStart->click();
-    for (int i = 0; i < 3; ++i)
-        form->tmrStart_Timer();
-}
-
-void FormFixture::runOutTheClock()
-{
-    clock.pass(form->state.PlayByou);
-    form->tmrBp_Timer();
 }
 
 QStringList FormFixture::play(const QString &script)
@@ -82,29 +68,39 @@ bool FormFixture::act(const QString &step)
     const QString arg = step.startsWith(u'=') ? step.mid(1) : step.section(u':', 1);
     const auto click = [](QWidget *widget, QPoint at = {}) { QTest::mouseClick(widget, Qt::LeftButton, {}, at); };
     const auto pick = [&arg](PickCombo *combo) { combo->setEditText(arg), emit combo->clicked(); };
+    const auto answer = [&w](const QString &text) { w.txtKaitou->setText(text), QTest::keyClick(w.txtKaitou, Qt::Key_Return); };
+    const auto runOutTheClock = [&] { clock.pass(w.state.PlayByou), w.tmrBp_Timer(); };
+    const QString named = arg.isEmpty() ? kHistory : arg;
     const QByteArray record = sjis(R"("2026/05/06","21:03:15",25,20,5,"80.0%","1.33/秒","60秒","2")" "\r\n");
     const std::map<QString, std::function<void()>> steps = {
         {"dict", [&] { sandbox.writeDefaults(sjis(QString(arg + u',').replace(u',', "\r\n").toUtf8())); }},
         {"settings", [&] { sandbox.write(kSettings, sjis((arg + "\r\n").toUtf8())); }},
         {"records", [&] { sandbox.write(kHistory, record.repeated(arg.toInt())); }},
         {"nodict", [&] { sandbox.write(kDictionary, {}); }},
-        {"gone", [&] {   // the history, or the file named, even a folder
-             const QString name = arg.isEmpty() ? kHistory : arg;
-             sandbox.remove(name), QDir(sandbox.path()).rmdir(name);
+        // The history, or the file named: gone, even as a folder; a folder in its place.
+        {"gone", [&] { sandbox.remove(named), QDir(sandbox.path()).rmdir(named); }},
+        {"jam", [&] { sandbox.remove(named), QDir(sandbox.path()).mkdir(named); }},
+        // UTF-8 as "text=" shows it, with %XX for any byte.
+        {"put", [&] {
+             const QString text = arg.section(u':', 1).replace(u'_', u' ').replace(u'|', u'\t').replace(u'/', u'\n');
+             sandbox.write(arg.section(u':', 0, 0), QByteArray::fromPercentEncoding(text.toUtf8()));
          }},
-        {"jam", [&] { sandbox.remove(kHistory), QDir(sandbox.path()).mkdir(kHistory); }},   // unwritable
+        {"big", [&] { sandbox.write(arg, QByteArray(1 << 20, 'x')); }},   // one 1 MB line
         {"load", [&] { load(); }},
         {"again", [&] {   // a second program started in the same folder
-             frmMain second(Platform{&messages, &process, &clock, &random, &help});
-             second.tmrStart->stop(), second.tmrBp->stop();
-             second.guard([&second] { second.Form_Load(); });
+             const auto second = newForm();
+             second->guard([&second] { second->Form_Load(); });
          }},
-        {"start", [&] { startGame(); }},
+        {"start", [&] {   // and the countdown's three ticks: the first idiom is on screen
+             w.cmdStart->click();
+             for (int i = 0; i < 3; ++i)
+                 w.tmrStart_Timer();
+         }},
         {"click", [&] { w.cmdStart->click(); }},
         {"tick", [&] { w.tmrStart_Timer(); }},   // the countdown's
         {"=", [&] { answer(arg == u"*" ? w.state.Mondai : arg); }},   // "=*": the idiom asked
         {"late", [&] {   // a miss whose box is up when the clock ends
-             messages.whileOpen = [this](const ShownBox &) { runOutTheClock(); };
+             messages.whileOpen = [&](const ShownBox &) { runOutTheClock(); };
              answer(arg), messages.whileOpen = nullptr;
          }},
         {"esc", [&] { QTest::keyClick(w.txtKaitou, Qt::Key_Escape); }},
@@ -116,7 +112,7 @@ bool FormFixture::act(const QString &step)
         {"r", [&] { random.value = arg.toFloat(); }},
         {"at", [&] { clock.seconds = arg.toDouble(), w.tmrBp_Timer(); }},   // the wall clock set, seconds since midnight
         {"wait", [&] { clock.pass(arg.toDouble()), w.tmrBp_Timer(); }},
-        {"end", [&] { runOutTheClock(); }},
+        {"end", runOutTheClock},   // the play time passes, the clock timer ends the game
         {"save", [&] { w.cmdHozon->click(); }},
         {"clear", [&] { w.cmdClear->click(); }},
         {"cancel", [&] { messages.answers.push_back(MsgResult::Cancel); }},   // the next box
@@ -126,6 +122,12 @@ bool FormFixture::act(const QString &step)
         {"auto", [&] { w.chkAs->click(); }},
         // The dictionary panel's caption, the solved panel's margin.
         {"show", [&] { arg == u"solved" ? click(w.fraJisyo, {60, 5}) : click(w.frmRireki, {3, 80}); }},
+        {"often", [&] { w.study->setDrawMissedMore(true); }},   // missed idioms drawn more
+        {"misses", [&] { w.study->openMisses(); }},
+        {"forget", [&] {   // in the misses window
+             for (QPushButton *button : w.findChild<MissesWindow *>()->findChildren<QPushButton *>())
+                 button->text() == u"記録を消去…" ? button->click() : void();
+         }},
     };
     if (!steps.count(verb))
         return false;
@@ -137,9 +139,10 @@ bool FormFixture::act(const QString &step)
 
 // The checks: what the player sees, the files, the boxes and what a screen
 // reader is told.
-QString FormFixture::look(const QString &what)
+QString FormFixture::look(const QString &check)
 {
     frmMain &w = *form;
+    const QString what = check.section(u':', 0, 0), arg = check.section(u':', 1);
     FlexGrid *grid = w.msgRireki;
     const auto number = [](auto n) { return QString::number(n); };
     const auto each = [](int last, const QString &separator, const auto &mark) {
@@ -213,6 +216,14 @@ QString FormFixture::look(const QString &what)
          }},
         {"modes", [&] { return items(w.cboHide->model()); }},
         {"dictionary", [&] { return w.fraJisyo->title() + ":" + items(w.lstJisyo->model()); }},
+        {"text", [&] { return QString::fromUtf8(sandbox.read(arg)).replace(u'\t', u'|'); }},   // "text:NAME"
+        {"tip", [&] { return w.lstRireki->item(0)->toolTip(); }},   // the first solved idiom's notes
+        {"table", [&] {   // the misses window: title, then each idiom with its notes
+             const auto *window = w.findChild<MissesWindow *>();
+             return window->windowTitle() + ":" + each(window->table->rowCount(), ",", [&](int r) {
+                 return window->table->item(r - 1, 0)->text() + "(" + window->table->item(r - 1, 2)->toolTip() + ")";
+             });
+         }},
     };
     return looks.count(what) ? looks.at(what)() : QStringLiteral("<no check %1>").arg(what);
 }

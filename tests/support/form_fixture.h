@@ -34,12 +34,6 @@ public:
     // The program started again in the same folder, as after it ended: a new
     // window loads, the fakes forget what the old one asked.
     void restart();
-    // Enter in the answer box with this text, as the player would.
-    void answer(const QString &text);
-    // Start, then the three countdown ticks: the first idiom is on screen.
-    void startGame();
-    // The clock passes the game's play time and the clock timer ends the game.
-    void runOutTheClock();
 
     // Plays a script of blank-separated steps and returns its steps as they
     // went: a check "what=value" comes back with the value seen at that point
@@ -50,7 +44,8 @@ public:
     QString look(const QString &what);
 
 private:
-    void makeForm();
+    // A window on the fakes, its timers as the fixture's.
+    std::unique_ptr<frmMain> newForm();
     bool act(const QString &step);
     bool ticking_;
 };
