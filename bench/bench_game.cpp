@@ -7,9 +7,13 @@
 //   save     the Save button with the history in the grid, until painted
 //            (with the largest files, at the largest history that can grow)
 //   tick     one tick of the game clock, the time bar repainted
+//   jump     the history grid scrolled from its first row to its last
+//   scroll   one of 100 moves of the grid's scroll bar from top to bottom
+//   clear    the Clear button, the emptied grid painted
+//   chart    the chart of the whole history opened and painted
 // Each sample is timed on its own, so that the table can give the median and
 // the 99th percentile; QBENCHMARK reports only a mean per run.
-// Usage: bench_game FOLDER [SAMPLES [MEASURE...]]   (all four by default)
+// Usage: bench_game FOLDER [SAMPLES [MEASURE...]]   (all by default)
 // Prints one line per measure: name, samples, median, p99 and max in ms.
 
 #include "bench_services.h"
@@ -28,6 +32,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -199,6 +205,36 @@ int main(int argc, char *argv[])
         form.state.Saved = false;
     }
 
+    // The grid scrolled: from the first row to the last at once, and from top
+    // to bottom in 100 moves of its scroll bar.
+    Samples jump("jump", wanted);
+    for (int i = 0; jump.on() && i < samples / 10; ++i) {
+        form.msgRireki->setTopRow(1);
+        QCoreApplication::processEvents();
+        jump.time([&form] { form.msgRireki->setTopRow(form.msgRireki->Rows() - 1); });
+    }
+    Samples scroll("scroll", wanted);
+    QScrollBar *bar = form.msgRireki->view()->verticalScrollBar();
+    bar->setValue(0);
+    QCoreApplication::processEvents();
+    for (int i = 1; scroll.on() && i <= 100; ++i)
+        scroll.time([bar, i] { bar->setValue(int(qint64(bar->maximum()) * i / 100)); });
+
+    // The history cleared; written back and read into the grid again untimed.
+    Samples clear("clear", wanted);
+    history.open(QIODevice::ReadOnly);
+    const QByteArray kept = history.readAll();
+    history.close();
+    for (int i = 0; clear.on() && i < std::max(samples / 100, 3); ++i) {
+        clear.time([&form] { form.cmdClear->click(); });
+        if (form.msgRireki->Rows() != 1 || history.size() != 0)
+            fail("the history was not cleared");
+        if (!history.open(QIODevice::WriteOnly) || history.write(kept) != kept.size())
+            fail("the history could not be written back");
+        history.close();
+        form.guard([&form] { form.LoadRirekiGrid(); });
+    }
+
     // The chart of the whole history, opened and painted.
     Samples chart("chart", wanted);
     form.study->makeChart = [](QWidget *owner) { return new sumiraku::ChartWindow(owner); };
@@ -214,6 +250,9 @@ int main(int argc, char *argv[])
     start.print();
     save.print();
     tick.print();
+    jump.print();
+    scroll.print();
+    clear.print();
     chart.print();
     std::fprintf(stderr, "history rows before saving: %d, dictionary entries: %d\n", rows - 1,
                  int(form.state.JisyoCount));

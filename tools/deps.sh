@@ -17,7 +17,7 @@ if [ "${1:-run}" = test ]; then
                clang libclang-rt-14-dev)
 fi
 if [ "${1:-run}" = bench ]; then
-    packages+=(xvfb xauth hyperfine time python3)
+    packages+=(xvfb xauth xdotool hyperfine time python3 tipp10)
 fi
 
 missing=()

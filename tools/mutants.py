@@ -264,6 +264,15 @@ FAULTS = [
      [("if (writing && folderRefuses) {", "if (false) {")]),
     ("history: a broken record not named by its line",
      [(".arg(reader_.line())", ".arg(1)")]),
+    ("grid source: a cell set in a source row not kept",
+     [("return set != sourceCellsSet_.cend() ? *set : source_(row, col);", "return source_(row, col);")]),
+    ("grid source: cells set in rows cut off come back",
+     [("        sourceCellsSet_.removeIf(", "        if (false) sourceCellsSet_.removeIf(")]),
+    ("grid source: rows after the source's overwrite them",
+     [("return qsizetype(row < fixedRows_ ? row : row - sourceRows_) * cols_ + col;",
+       "return qsizetype(row) * cols_ + col;")]),
+    ("history rows: a record read again from the file's start",
+     [("    reader.reader_.seek(starts_.at(size_t(index)));\n", "")]),
 ]
 
 

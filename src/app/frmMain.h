@@ -127,6 +127,7 @@ public:
     // history/save.cpp: the last game into the grid and the file; a failure is
     // reported in a box and leaves the game unsaved.
     void saveResult(bool automatic);
+    void LoadRirekiGrid();                     // history/grid.cpp
     void addRirekiRow(int n, const sumiraku::HistoryRecord &record);   // history/grid.cpp
     void scrollRirekiToNewest();               // history/grid.cpp
 

@@ -1,10 +1,8 @@
 #include "app/frmMain.h"
 
 #include "files/dictionary_file.h"
-#include "files/history_file.h"
 #include "files/settings_file.h"
 #include "controls/controls.h"
-#include "controls/flexgrid.h"
 #include "runtime/numbers.h"
 
 #include <QCryptographicHash>
@@ -31,23 +29,6 @@ void addItemsKeepingText(PickCombo *combo, const QStringList &items)
     combo->addItems(items);
     combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
     combo->setEditText(text);
-}
-
-// The saved games into the grid, as they are read: only the grid keeps their
-// texts. The view learns of the whole history at once, not of each cell.
-void loadHistoryGrid(frmMain &form)
-{
-    HistoryReader reader;
-    FlexGrid *grid = form.msgRireki;
-    grid->setRedraw(false);
-    qint16 n = 1;
-    HistoryRecord rec;
-    while (reader.next(rec)) {
-        grid->setRows(n + 1);
-        form.addRirekiRow(n, rec);
-        n = add16(n, 1);
-    }
-    grid->setRedraw(true);
 }
 
 } // namespace
@@ -98,7 +79,7 @@ void frmMain::Form_Load()
     for (int i = 1; i <= 4; ++i)
         lblMondai[i]->setText(QString());
 
-    loadHistoryGrid(*this);
+    LoadRirekiGrid();
     scrollRirekiToNewest();
 
     show();

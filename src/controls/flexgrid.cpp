@@ -271,6 +271,12 @@ void FlexGrid::setRows(int rows)
     row_ = std::min(row_, model_->rows() - 1);
 }
 
+void FlexGrid::setSourceRows(int count, std::function<QString(int row, int col)> source)
+{
+    model_->setSourceRows(count, std::move(source));
+    row_ = std::min(row_, model_->rows() - 1);
+}
+
 
 void FlexGrid::setRedraw(bool on)
 {

@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QTableView;
 
 namespace sumiraku {
@@ -25,6 +27,10 @@ public:
 
     int Rows() const;
     void setRows(int rows);            // keeps existing cells; new rows are empty
+    // Every row below the fixed ones replaced by `count` rows whose texts are
+    // asked of `source` when shown or read, until set: a long history costs
+    // no more than the screenful in view.
+    void setSourceRows(int count, std::function<QString(int row, int col)> source);
 
     // Off: rows and texts change without telling the view, which shows them all
     // at once when Redraw is turned on again (filling thousands of rows cell by

@@ -32,22 +32,42 @@ void FlexGridModel::setRows(int rows)
     rows = std::max(rows, fixedRows_);
     if (rows == rows_)
         return;
-    const qsizetype size = qsizetype(rows) * cols_;
-    // Rows arrive one at a time while the history loads: grow the store
+    // Rows taken off the end take the source's last ones with them.
+    const int kept = std::min(sourceRows_, rows - fixedRows_);
+    if (kept < sourceRows_) {
+        sourceCellsSet_.removeIf([this, kept](const auto &it) { return it.key() / cols_ >= fixedRows_ + kept; });
+        sourceRows_ = kept;
+        if (kept == 0)
+            source_ = {};
+    }
+    const qsizetype size = qsizetype(rows - sourceRows_) * cols_;
+    // Rows arrive one at a time while the history grows: grow the store
     // geometrically so that appending stays amortised constant.
     if (size > cells_.capacity())
         cells_.reserve(std::max(size, cells_.capacity() * 2));
+    cells_.resize(size);
+    changeRowCount(rows);
+}
+
+void FlexGridModel::setSourceRows(int count, RowSource source)
+{
+    setRows(fixedRows_);
+    source_ = std::move(source);
+    sourceRows_ = std::max(count, 0);
+    changeRowCount(fixedRows_ + sourceRows_);
+}
+
+// The store already holds `rows`; the view is told unless changes are held.
+void FlexGridModel::changeRowCount(int rows)
+{
     if (holding_) {
-        cells_.resize(size);
         rows_ = rows;
     } else if (rows > rows_) {
         beginInsertRows({}, rows_ - fixedRows_, rows - fixedRows_ - 1);
-        cells_.resize(size);
         rows_ = shownRows_ = rows;
         endInsertRows();
-    } else {
+    } else if (rows < rows_) {
         beginRemoveRows({}, rows - fixedRows_, rows_ - fixedRows_ - 1);
-        cells_.resize(size);
         rows_ = shownRows_ = rows;
         endRemoveRows();
     }
@@ -86,14 +106,20 @@ QString FlexGridModel::cell(int row, int col) const
 {
     if (row < 0 || row >= rows_ || col < 0 || col >= cols_)
         return {};
-    return cells_.at(qsizetype(row) * cols_ + col);
+    if (!sourced(row))
+        return cells_.at(slot(row, col));
+    const auto set = sourceCellsSet_.constFind(qint64(row) * cols_ + col);
+    return set != sourceCellsSet_.cend() ? *set : source_(row, col);
 }
 
 void FlexGridModel::setCell(int row, int col, const QString &text)
 {
     if (row < 0 || row >= rows_ || col < 0 || col >= cols_)
         return;
-    cells_[qsizetype(row) * cols_ + col] = text;
+    if (sourced(row))
+        sourceCellsSet_.insert(qint64(row) * cols_ + col, text);
+    else
+        cells_[slot(row, col)] = text;
     if (holding_)
         return;
     const bool fixedRow = row < fixedRows_;
@@ -217,7 +243,8 @@ QVariant FlexGridModel::roleData(int row, int col, int alignment, int role) cons
     case Qt::DisplayRole:
         return cell(row, col);
     case Qt::TextAlignmentRole:
-        return int(alignmentOf(alignment, cell(row, col)));
+        // Only the general code looks at the text; a row from a source is not made for it.
+        return int(alignmentOf(alignment, alignment == kGeneral ? cell(row, col) : QString()));
     default:
         return {};
     }

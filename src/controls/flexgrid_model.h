@@ -5,9 +5,11 @@
 // data, so they stay in view without a second table.
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <limits>
 
 namespace sumiraku {
@@ -20,6 +22,12 @@ public:
 
     int rows() const { return rows_; }
     void setRows(int rows);
+
+    // The texts of rows nobody may ever look at, made when asked for.
+    using RowSource = std::function<QString(int row, int col)>;
+    // Every row below the fixed ones replaced by `count` rows whose cells come
+    // from `source` until set; rows added after them are kept as any.
+    void setSourceRows(int count, RowSource source);
 
     // Held changes (rows, cells, alignments) reach the view only when released,
     // all in one go; until then the view keeps showing the rows it was told of.
@@ -58,13 +66,23 @@ private:
     QVariant roleData(int row, int col, int alignment, int role) const;
     void noteRowHeadingChanged(int section);
     void reportRowHeadings();
+    void changeRowCount(int rows);
+    bool sourced(int row) const { return row >= fixedRows_ && row < fixedRows_ + sourceRows_; }
+    // Where a row's cells are kept, for a row not from the source.
+    qsizetype slot(int row, int col) const
+    {
+        return qsizetype(row < fixedRows_ ? row : row - sourceRows_) * cols_ + col;
+    }
 
     int rows_;
     int shownRows_;          // the rows the view has been told of
     int cols_;
     int fixedRows_;
     int fixedCols_;
-    QList<QString> cells_;   // row-major, rows_ × cols_
+    QList<QString> cells_;   // row-major: the fixed rows, then those after the source's
+    RowSource source_;
+    int sourceRows_ = 0;
+    QHash<qint64, QString> sourceCellsSet_;   // row × cols_ + col
     QList<int> widths_;      // twips
     QList<int> colAlign_;
     QList<int> fixedAlign_;

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <algorithm>
 
 namespace sumiraku {
 
@@ -32,11 +31,11 @@ HistoryReader HistoryReader::fromBytes(const QByteArray &bytes, const QString &f
 }
 
 HistoryReader::HistoryReader(QString text, const QString &fileName)
-    : lines_(text.count(u'\n')), reader_(std::move(text), fileName)
+    : reader_(std::move(text), fileName)
 {
 }
 
-bool HistoryReader::next(HistoryRecord &r)
+bool HistoryReader::read(HistoryRecord *r)
 {
     if (reader_.atEnd())
         return false;
@@ -50,15 +49,14 @@ bool HistoryReader::next(HistoryRecord &r)
     const auto text = [&] { return ++field, reader_.readView(); };
     const auto number = [&] { return ++field, reader_.readInteger(); };
     try {
-        r.date = text().toString();
-        r.time = text().toString();
-        r.questions = shared(text());
-        r.ok = number();
-        r.ng = number();
-        r.rate = shared(text());
-        r.perSecond = shared(text());
-        r.length = shared(text());
-        r.mode = shared(text());
+        // Views into the reader's text, all valid until it ends.
+        const QStringView date = text(), time = text(), questions = text();
+        const qint16 ok = number(), ng = number();
+        const QStringView rate = text(), perSecond = text(), length = text(), mode = text();
+        if (r) {
+            *r = {date.toString(), time.toString(), shared(questions), ok, ng,
+                  shared(rate), shared(perSecond), shared(length), shared(mode)};
+        }
     } catch (const RuntimeError &e) {
         static const char *const names[] = {"日付", "時間", "問数", "ＯＫ", "ＮＧ",
                                             "正解率", "秒当たり", "表示秒数", "モード"};
@@ -87,12 +85,29 @@ QString HistoryReader::shared(QStringView text)
     return made;
 }
 
+HistoryRows::HistoryRows(HistoryReader &&reader)
+    : fileName_(reader.reader_.fileName())
+{
+    for (qsizetype start = reader.reader_.position(); reader.skip(); start = reader.reader_.position())
+        starts_.push_back(qint32(start));
+    text_ = reader.reader_.text();
+}
+
+HistoryRecord HistoryRows::at(qsizetype index) const
+{
+    // Read again from where it began: the same fields, already found sound.
+    HistoryReader reader(text_, fileName_);
+    reader.reader_.seek(starts_.at(size_t(index)));
+    HistoryRecord record;
+    reader.next(record);
+    return record;
+}
+
 namespace {
 
 std::vector<HistoryRecord> allRecords(HistoryReader &&reader)
 {
     std::vector<HistoryRecord> records;
-    records.reserve(std::min(reader.lineCount(), kMaxHistoryRecords));
     HistoryRecord r;
     while (reader.next(r))
         records.push_back(r);

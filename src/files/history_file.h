@@ -45,20 +45,36 @@ public:
     // Over the file's bytes already read; fileName names it in errors.
     static HistoryReader fromBytes(const QByteArray &bytes, const QString &fileName);
 
-    // At least the number of records in a file of one record a line.
-    qsizetype lineCount() const { return lines_; }
-
     // The next record into `record`; false at the end of the file.
-    bool next(HistoryRecord &record);
+    bool next(HistoryRecord &record) { return read(&record); }
+    // The next record checked as next() checks it, without making its texts.
+    bool skip() { return read(nullptr); }
 
 private:
+    friend class HistoryRows;
     HistoryReader(QString text, const QString &fileName);
+    bool read(HistoryRecord *record);
     QString shared(QStringView text);
 
-    qsizetype lines_;
     FieldReader reader_;
     qsizetype read_ = 0;
     QHash<QStringView, QString> texts_;   // keys view the kept copies' data
+};
+
+// Every record of a history, checked as it is read (the same errors), kept as
+// the file's text and where each record begins: a record's texts are made only
+// when asked for, so a long history costs little more than its text.
+class HistoryRows {
+public:
+    explicit HistoryRows(HistoryReader &&reader);
+
+    qsizetype size() const { return qsizetype(starts_.size()); }
+    HistoryRecord at(qsizetype index) const;
+
+private:
+    QString text_;
+    QString fileName_;
+    std::vector<qint32> starts_;   // the formats keep files far below 2 GB
 };
 
 // One record in code page 932 ended by CR LF. Fields 3 to 5 are bare integers,

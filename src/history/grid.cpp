@@ -5,6 +5,9 @@
 
 #include <QHash>
 
+#include <array>
+#include <memory>
+
 using namespace sumiraku;
 
 namespace {
@@ -31,6 +34,32 @@ const QString &countText(qint16 value)
     return text;
 }
 
+// One saved game as the grid's row n: everything the grid shows of a record.
+std::array<QString, 10> rirekiRow(int n, const HistoryRecord &rec)
+{
+    return {QString::number(n), rec.date, rec.time, rec.questions, countText(rec.ok), countText(rec.ng),
+            rec.rate, rec.perSecond, rec.length, rec.mode};
+}
+
+// The saved games' rows made as the view or a caller asks for them. A view
+// asks for a row cell by cell, so the last row made is kept.
+class RirekiRows {
+public:
+    explicit RirekiRows(HistoryRows &&rows) : rows_(std::make_shared<const HistoryRows>(std::move(rows))) {}
+    int count() const { return int(rows_->size()); }
+    QString operator()(int row, int col)
+    {
+        if (row != row_)
+            texts_ = rirekiRow(row, rows_->at(row - 1)), row_ = row;
+        return texts_[size_t(col)];
+    }
+
+private:
+    std::shared_ptr<const HistoryRows> rows_;
+    int row_ = -1;
+    std::array<QString, 10> texts_;
+};
+
 } // namespace
 
 void frmMain::InitRirekiGrid()
@@ -52,11 +81,18 @@ void frmMain::InitRirekiGrid()
         msgRireki->setColAlignment(c, FlexGrid::CenterCenter);
 }
 
+// The whole history is read and checked before the window shows, but the
+// grid makes the texts of a saved game only when they are looked at.
+void frmMain::LoadRirekiGrid()
+{
+    RirekiRows rows{HistoryRows{HistoryReader()}};
+    const int count = rows.count();
+    msgRireki->setSourceRows(count, std::move(rows));
+}
+
 void frmMain::addRirekiRow(int n, const HistoryRecord &rec)
 {
-    const QString columns[10] = {QString::number(n), rec.date, rec.time, rec.questions,
-                                 countText(rec.ok), countText(rec.ng), rec.rate,
-                                 rec.perSecond, rec.length, rec.mode};
+    const std::array<QString, 10> columns = rirekiRow(n, rec);
     msgRireki->setRow(n);
     for (int c = 0; c <= 9; ++c) {
         msgRireki->setCol(c);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 #include <memory>
 
@@ -167,8 +168,16 @@ QString decodeCp932(QByteArrayView bytes)
     while (pos < n) {
         const uchar b = src[pos];
         if (b < 0x80) {
-            *dst++ = b;
-            ++pos;
+            // A history is almost all ASCII: take it eight bytes at a time.
+            quint64 eight = 0;
+            while (pos + 8 <= n && (std::memcpy(&eight, src + pos, 8), (eight & 0x8080808080808080ULL) == 0)) {
+                for (int i = 0; i < 8; ++i)
+                    dst[i] = src[pos + i];
+                dst += 8;
+                pos += 8;
+            }
+            if (pos < n && src[pos] < 0x80)
+                *dst++ = src[pos++];
             continue;
         }
         if (!memo)

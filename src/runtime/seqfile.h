@@ -58,6 +58,10 @@ public:
     qint16 readInteger();
 
     const QString &fileName() const { return fileName_; }
+    const QString &text() const { return text_; }
+    // Where the next field is read from: a place kept here may be read again.
+    qsizetype position() const { return pos_; }
+    void seek(qsizetype pos) { pos_ = pos; }
     // The line, from 1, on which the field last read began.
     qsizetype line() const;
 

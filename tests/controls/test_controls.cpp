@@ -133,6 +133,44 @@ private slots:
             QCOMPARE(grid->TextMatrix(before - 1, 5), after < before ? QString() : QStringLiteral("2秒"));
         }
     }
+
+    // Rows from a source are asked for only when read or shown; a cell set in
+    // one wins over the source; rows cut off take their set cells with them,
+    // and rows added after the source's are kept as any.
+    void gridAsksItsSourceOnlyForWhatIsRead()
+    {
+        FlexGrid grid(1, 3, 1, 1);
+        const auto put = [&grid](int row, int col, const QString &text) {
+            grid.setRow(row);
+            grid.setCol(col);
+            grid.setText(text);
+        };
+        put(0, 1, QStringLiteral("見出し"));
+        int asked = 0;
+        const auto source = [&asked](int row, int col) {
+            ++asked;
+            return QStringLiteral("%1-%2").arg(row).arg(col);
+        };
+        grid.setSourceRows(30000, source);
+        QCOMPARE(asked, 0);
+        QCOMPARE(grid.Rows(), 30001);
+        QCOMPARE(grid.view()->model()->rowCount(), 30000);
+        QCOMPARE(grid.TextMatrix(0, 1) + grid.TextMatrix(30000, 2), QStringLiteral("見出し30000-2"));
+        put(7, 2, QStringLiteral("直した"));
+        grid.setRows(30002);
+        put(30001, 2, QStringLiteral("新しい"));
+        const auto row = [&grid](int r) { return grid.TextMatrix(r, 1) + u'|' + grid.TextMatrix(r, 2); };
+        QCOMPARE(row(7) + u' ' + row(30001), QStringLiteral("7-1|直した |新しい"));
+        grid.setRows(5);
+        grid.setRows(9);
+        QCOMPARE(row(4) + u' ' + row(7), QStringLiteral("4-1|4-2 |"));
+        grid.setRows(1);
+        grid.setRows(3);
+        QCOMPARE(row(0) + u' ' + row(2), QStringLiteral("見出し| |"));
+        grid.setSourceRows(8, source);
+        QCOMPARE(row(7) + u' ' + row(2), QStringLiteral("7-1|7-2 2-1|2-2"));
+        QCOMPARE(grid.view()->model()->rowCount(), 8);
+    }
 };
 
 QTEST_MAIN(TestControls)

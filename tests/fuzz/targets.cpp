@@ -176,8 +176,8 @@ auto fields(const HistoryRecord &r)
     return std::tie(r.date, r.time, r.questions, r.ok, r.ng, r.rate, r.perSecond, r.length, r.mode);
 }
 
-// Records read one at a time are those read all at once, the same error
-// included; one that the program could write (questions a plain number, texts
+// Records kept as text and made when asked for are those read all at once,
+// the same error included; one that the program could write (questions a plain number, texts
 // without quotes or replacements) reads back the same once written.
 void history(const QByteArray &bytes)
 {
@@ -186,9 +186,9 @@ void history(const QByteArray &bytes)
     const auto all = readOrRefuse(name, [&] { return parseHistory(bytes, name); }, &allError);
     std::vector<HistoryRecord> streamed;
     readOrRefuse(name, [&] {
-        HistoryReader reader = HistoryReader::fromBytes(bytes, name);
-        for (HistoryRecord record; reader.next(record);)
-            streamed.push_back(record);
+        const HistoryRows rows(HistoryReader::fromBytes(bytes, name));
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            streamed.push_back(rows.at(i));
         return 0;
     }, &streamError);
     CHECK(streamError == allError && (!all || all->size() == streamed.size()));
