@@ -273,6 +273,11 @@ FAULTS = [
        "return qsizetype(row) * cols_ + col;")]),
     ("history rows: a record read again from the file's start",
      [("    reader.reader_.seek(starts_.at(size_t(index)));\n", "")]),
+    ("text list: every item read from the first block",
+     [("return block->text(index.row() - block->first);", "return blocks_.front().text(index.row());")]),
+    ("dictionary entries: each kept one character late",
+     [("spans_.emplace_back(qint32(entry.data() - text_.constData()),",
+       "spans_.emplace_back(qint32(entry.data() - text_.constData() + 1),")]),
 ]
 
 

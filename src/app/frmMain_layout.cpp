@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QScrollBar>
-#include <QStringListModel>
 #include <QTimer>
 #include <QToolButton>
 
@@ -100,22 +99,12 @@ QListWidget *listBox(QWidget *parent, const char *name, int pixelSize)
     return list;
 }
 
-// Entries that can be selected but, as in a list box, never edited.
-class ReadOnlyStringList : public QStringListModel {
-public:
-    using QStringListModel::QStringListModel;
-    Qt::ItemFlags flags(const QModelIndex &index) const override
-    {
-        return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
-    }
-};
-
-// The dictionary may hold 32,767 entries: a view over the list of them costs
-// far less time and memory than an item object for each.
+// The dictionary may hold 32,767 entries: a view over them, each entry's text
+// made when shown, costs far less time and memory than an item for each.
 QListView *entryList(QWidget *parent, const char *name, int pixelSize)
 {
     auto *list = new QListView(parent);
-    list->setModel(new ReadOnlyStringList(list));
+    list->setModel(new TextListModel(list));
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     styleList(list, name, pixelSize);
     return list;

@@ -12,10 +12,10 @@
 #include <QListWidget>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QStringListModel>
 #include <QToolButton>
 
 #include <algorithm>
+#include <memory>
 
 using namespace sumiraku;
 
@@ -55,11 +55,12 @@ bool frmMain::lockPlayFolder()
 
 qint16 frmMain::LoadJisyoList()
 {
-    const QStringList entries = readDictionary();
+    auto entries = std::make_shared<const DictionaryEntries>();
+    const qsizetype count = entries->size();
     // Added after whatever the list already shows, as items would be.
-    auto *model = qobject_cast<QStringListModel *>(lstJisyo->model());
-    model->setStringList(model->stringList() + entries);
-    return checked16(entries.size());
+    qobject_cast<TextListModel *>(lstJisyo->model())
+        ->append(int(count), [entries](int i) { return entries->at(i); });
+    return checked16(count);
 }
 
 void frmMain::Form_Load()

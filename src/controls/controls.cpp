@@ -8,8 +8,39 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
+#include <iterator>
 
 namespace sumiraku {
+
+void TextListModel::append(int count, std::function<QString(int)> text)
+{
+    if (count <= 0)
+        return;
+    beginInsertRows({}, rows_, rows_ + count - 1);
+    blocks_.push_back({rows_, std::move(text)});
+    rows_ += count;
+    endInsertRows();
+}
+
+int TextListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows_;
+}
+
+QVariant TextListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rows_ || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    // The last block that begins at or before the row holds it.
+    const auto block = std::prev(std::upper_bound(blocks_.begin(), blocks_.end(), index.row(),
+                                                  [](int row, const Block &b) { return row < b.first; }));
+    return block->text(index.row() - block->first);
+}
+
+Qt::ItemFlags TextListModel::flags(const QModelIndex &index) const
+{
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+}
 
 void ClickLabel::setBackColor(const QColor &color)
 {

@@ -3,6 +3,7 @@
 // Thin stand-ins for the classic controls, only where a Qt widget alone does not
 // behave as the window's event procedures expect.
 
+#include <QAbstractListModel>
 #include <QColor>
 #include <QComboBox>
 #include <QGroupBox>
@@ -11,8 +12,31 @@
 #include <QToolButton>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 namespace sumiraku {
+
+// The items of a list box that may hold tens of thousands, read-only as the
+// classic list's were: added in blocks, each item's text made when it is shown.
+class TextListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+    // `count` items after those the list holds; item i of them reads text(i).
+    void append(int count, std::function<QString(int)> text);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    struct Block {
+        int first;
+        std::function<QString(int)> text;
+    };
+    std::vector<Block> blocks_;
+    int rows_ = 0;
+};
 
 // A label that reports a click (press and release inside it).
 class ClickLabel : public QLabel {

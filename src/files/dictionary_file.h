@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 namespace sumiraku {
 
 // Every entry in file order, read by the classic field rules. The file is code
@@ -16,5 +19,22 @@ namespace sumiraku {
 QStringList readDictionary(const QString &fileName = kDictionaryFile.toString());
 // The same from the file's bytes already read; fileName names it in errors.
 QStringList parseDictionary(const QByteArray &bytes, const QString &fileName);
+
+// The same entries, read and checked the same way, kept as the file's text
+// and where each entry lies in it: a list of 32,767 entries needs no string
+// for each until it is shown.
+class DictionaryEntries {
+public:
+    explicit DictionaryEntries(const QString &fileName = kDictionaryFile.toString());
+    DictionaryEntries(const QByteArray &bytes, const QString &fileName);
+
+    qsizetype size() const { return qsizetype(spans_.size()); }
+    QString at(qsizetype index) const;
+    QStringList toList() const;
+
+private:
+    QString text_;
+    std::vector<std::pair<qint32, qint32>> spans_;   // start and length in text_
+};
 
 } // namespace sumiraku

@@ -171,6 +171,21 @@ private slots:
         QCOMPARE(row(7) + u' ' + row(2), QStringLiteral("7-1|7-2 2-1|2-2"));
         QCOMPARE(grid.view()->model()->rowCount(), 8);
     }
+
+    // A long list's items are made as they are shown, each from its block, and
+    // are never edited.
+    void aTextListReadsEachItemFromItsBlock()
+    {
+        TextListModel list;
+        list.append(2, [](int i) { return QStringLiteral("a%1").arg(i); });
+        list.append(0, {});
+        list.append(3, [](int i) { return QStringLiteral("b%1").arg(i); });
+        QStringList items;
+        for (int row = 0; row < list.rowCount(); ++row)
+            items << list.index(row).data().toString();
+        QCOMPARE(items.join(u' '), QStringLiteral("a0 a1 b0 b1 b2"));
+        QVERIFY(!(list.flags(list.index(1)) & Qt::ItemIsEditable));
+    }
 };
 
 QTEST_MAIN(TestControls)
