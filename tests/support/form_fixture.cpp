@@ -6,7 +6,6 @@
 
 #include <QAccessible>
 #include <QDir>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStringDecoder>
