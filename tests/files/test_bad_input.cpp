@@ -51,8 +51,7 @@ QList<QByteArray> snapshot(const Sandbox &box)
 void add(const QString &file, const char *name, const QByteArray &bytes, int error, const QString &then,
          const QByteArray &after = kUnchanged)
 {
-    const char *tags[] = {"settings", "history", "dictionary"};
-    QTest::addRow("%s: %s", tags[kFiles.indexOf(file)], name) << file << bytes << error << then << after;
+    QTest::addRow("%s: %s", qPrintable(file), name) << file << bytes << error << then << after;
 }
 
 } // namespace
