@@ -32,7 +32,6 @@ private slots:
                   head=回,日付,時間,問数,ＯＫ,ＮＧ,正解率,秒当たり,表示秒数,モード
                   settings=35,1,"X:自作モード"↵ file= tick wait:1 phase=idle boxes= start wait:34 phase=playing
                   wait:1 phase=idle)";
-        QTest::newRow("six records fit the grid") << "records:6 load rows=6 scrolled=no";
         QTest::newRow("a game ends in its saved record, with the miss whose box is up at the end")
             << R"(dict:一石二鳥 load type:0:隠さない time:10 auto start cells=一石二鳥 =一石二鳥
                   =いっせきにちょう says=違います！！ box=間違い(x) score=1/1/4 late:一石三鳥 phase=idle
@@ -77,8 +76,8 @@ private slots:
         QTest::newRow("a pick writes all three settings, typed text as it stands; only S closes cells")
             << R"(load type:"引用"モード settings=60,0,"2:ノーマル"↵ auto settings=60,1,""引用"モード"↵
                   start pick:3:ハード cells=一石二鳥 boxes= settings=60,1,"3:ハード"↵)";
-        QTest::newRow("a save waits for the end of a game, adds a row in view, and comes once")
-            << "dict:一石二鳥 records:6 load save click save tick tick tick =一石二鳥 save rows=6 saved=6 end "
+        QTest::newRow("six records fit the grid; a save waits for the end of a game, adds a row in view, and comes once")
+            << "dict:一石二鳥 records:6 load scrolled=no save click save tick tick tick =一石二鳥 save rows=6 saved=6 end "
                "save save rows=7 saved=7 row=7,2026/05/06,21:03:15,1,1,0,100.0%,0.07/秒,60秒,2 "
                "auto start =一石二鳥 end save rows=8 saved=8";
         QTest::newRow("a game is saved with the length and mode it was played with")
@@ -114,7 +113,7 @@ private slots:
         QCOMPARE(f.play(script), script.simplified().split(u' '));
     }
 
-    void windowStandsAsDesignedWithBothTimersTicking()
+    void windowStandsAndTabsAsDesignedWithBothTimersTicking()
     {
         FormFixture f(true);
         frmMain &w = *f.form;
@@ -137,6 +136,19 @@ private slots:
         // Both timers tick every second from the start.
         QVERIFY(w.tmrStart->isActive() && w.tmrBp->isActive());
         QCOMPARE(QPoint(w.tmrStart->interval(), w.tmrBp->interval()), QPoint(1000, 1000));
+        // The statistics and the time bar are keyboard stops after the designed ones.
+        w.show();
+        w.frmRireki->show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.cmdStart->setFocus();
+        for (QWidget *want : QList<QWidget *>{w.cmdStart, w.cmdHozon, w.cmdClear, w.cmdHelp, w.cmdEnd, w.chkAs,
+                                              w.msgRireki, w.txtKaitou, w.lstJisyo, w.lstRireki, w.cboHide,
+                                              w.cboJikan, w.Frame2, w.shpJikanK, w.cmdStart}) {
+            QWidget *has = QApplication::focusWidget();
+            QVERIFY2(has == want || (has && want->isAncestorOf(has)), qPrintable(want->objectName()));
+            QTest::keyClick(has, Qt::Key_Tab);
+        }
     }
 
     // What a player sees, rendered: each cell's character whole, with a
@@ -202,25 +214,6 @@ private slots:
         large.setPixelSize(300);
         w.lblMondai[4]->setFont(large);
         QVERIFY(whole(w.lblMondai[4], 1.0, 70));
-    }
-
-    // The statistics and the time bar are keyboard stops after the designed ones.
-    void focusOrderFollowsTheDesign()
-    {
-        FormFixture f;
-        frmMain &w = *f.form;
-        w.show();
-        w.frmRireki->show();
-        QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.cmdStart->setFocus();
-        for (QWidget *want : QList<QWidget *>{w.cmdStart, w.cmdHozon, w.cmdClear, w.cmdHelp, w.cmdEnd, w.chkAs,
-                                              w.msgRireki, w.txtKaitou, w.lstJisyo, w.lstRireki, w.cboHide,
-                                              w.cboJikan, w.Frame2, w.shpJikanK, w.cmdStart}) {
-            QWidget *has = QApplication::focusWidget();
-            QVERIFY2(has == want || (has && want->isAncestorOf(has)), qPrintable(want->objectName()));
-            QTest::keyClick(has, Qt::Key_Tab);
-        }
     }
 
     // Picks by key are driven by the e2e test; the game scripts pick directly.

@@ -38,11 +38,8 @@ seed_play_folder() {
     sjis "$1" > "$WORK/play/設定.txt" && sjis "$2" > "$WORK/play/辞書.txt"
 }
 
-# Waits up to 12 s for the first record of the history file; prints the file as UTF-8.
-saved_history() {
-    for _ in $(seq 120); do [ -s "$WORK/play/履歴.txt" ] && break || sleep 0.1; done
-    iconv -f CP932 -t UTF-8 < "$WORK/play/履歴.txt"
-}
+# Waits up to 12 s for something in this file of the play folder.
+wait_file() { for _ in $(seq 120); do [ -s "$WORK/play/$1" ] && return || sleep 0.1; done; }
 
 # Waits until a window with this exact title shows; prints its id.
 wait_window() {

@@ -145,19 +145,19 @@ for key in space Return Return x Return Return; do   # converts, confirms, answe
 done
 wait_window 間違い >/dev/null
 xdotool key Return   # the box has the focus
-record="$(saved_history)"
+wait_file 履歴.txt
+record="$(iconv -f CP932 -t UTF-8 < "$WORK/play/履歴.txt")"
 pattern='^"[0-9/]{10}","[0-9:]{8}",2,1,1,"50.0%","0.40/秒","10秒","3"'$'\r''$'
 [[ "$record" =~ $pattern ]] || fail "history holds: $record"
-for _ in $(seq 50); do [ -s "$WORK/play/苦手.txt" ] && break || sleep 0.1; done
+wait_file 苦手.txt
 [[ "$(cat "$WORK/play/苦手.txt")" =~ ^一石二鳥$'\t'1$'\t'0$'\t'1$'\t'[0-9-]{10}$ ]] || fail "苦手.txt holds: $(cat "$WORK/play/苦手.txt")"
 expect_sjis 設定.txt '10,1,"3:ハード"'
-xdotool mousemove --window "$WID" 60 430 click 3 && sleep 0.5 && xdotool key Down Return   # the context menu's first item
-wait_window 苦手な熟語 >/dev/null
-xdotool key Escape && sleep 0.5
-xdotool search --onlyvisible --name '^苦手な熟語$' >/dev/null 2>&1 && fail "Esc left 苦手な熟語 open"
-xdotool mousemove --window "$WID" 60 430 click 3 && sleep 0.5 && xdotool key Up Return   # its last item
-wait_window 成績グラフ >/dev/null
-xdotool key Escape && sleep 0.5
+for item in "Down 苦手な熟語" "Up 成績グラフ"; do   # the context menu's first item, then its last
+    xdotool mousemove --window "$WID" 60 430 click 3 && sleep 0.5 && xdotool key "${item% *}" Return
+    wait_window "${item#* }" >/dev/null
+    xdotool key Escape && sleep 0.5
+    xdotool search --onlyvisible --name "^${item#* }\$" >/dev/null 2>&1 && fail "Esc left ${item#* } open"
+done
 
 click_at 538 40   # ヘルプ
 wait_window 'SUMIRAKU ヘルプ' >/dev/null

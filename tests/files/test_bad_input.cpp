@@ -51,8 +51,7 @@ QList<QByteArray> snapshot(const Sandbox &box)
 void add(const QString &file, const char *name, const QByteArray &bytes, int error, const QString &then,
          const QByteArray &after = kUnchanged)
 {
-    const char *tags[] = {"settings", "history", "dictionary"};
-    QTest::addRow("%s: %s", tags[kFiles.indexOf(file)], name) << file << bytes << error << then << after;
+    QTest::addRow("%s: %s", qPrintable(file), name) << file << bytes << error << then << after;
 }
 
 } // namespace
@@ -70,9 +69,11 @@ private slots:
         QTest::addColumn<QByteArray>("after");
         const QByteArray big(1 << 20, 'x');
 
+        for (const QString &file : kFiles) {
+            add(file, "missing", kMissing, 53, u"ファイルがありません。"_s);
+            add(file, "a folder", kFolder, 75, u"ファイルではなくフォルダーです。"_s);
+        }
         const QString &s = kSettings;
-        add(s, "missing", kMissing, 53, u"ファイルがありません。"_s);
-        add(s, "a folder", kFolder, 75, {});
         add(s, "record cut short", "60,0\r\n", 62, {});
         add(s, "16 MB and a byte", QByteArray(16 << 20, ' ') + "60,0,\"2\"\r\n", 6, u"16 MB"_s);
         add(s, "only CR LF", "\r\n", 13, u"プレイ秒数が整数ではありません。"_s);
@@ -94,8 +95,6 @@ private slots:
         add(s, "NUL in the mode", "60,0,\"\0\"\r\n"_qba, 0, u"shown=60,0,"_s + QChar(0) + u" time:50"_s, "50,0,\"\0\"\r\n"_qba);
 
         const QString &h = kHistory;
-        add(h, "missing", kMissing, 53, {});
-        add(h, "a folder", kFolder, 75, u"ファイルではなくフォルダーです。"_s);
         add(h, "a FIFO", kFifo, 75, u"通常のファイルではありません"_s);
         add(h, "record cut short", kRecord.left(26) + "\r\n", 62, u"1行目、4番目の項目「ＯＫ」がありません。"_s);
         add(h, "right answers 32768", recordWith(4, "32768"), 6, u"32768"_s);
@@ -112,8 +111,6 @@ private slots:
             u"rows=32766 start =* end save rows=32766 exits= box=保存(!) says~=32766_件 says~=履歴.txt"_s);
 
         const QString &d = kDictionary;
-        add(d, "missing", kMissing, 53, {});
-        add(d, "a folder", kFolder, 75, {});
         add(d, "a link to /dev/zero", kDevice, 75, u"通常のファイルではありません"_s);
         const QByteArray idioms = sjis("一石二鳥\r\n四面楚歌\r\n温故知新\r\n");
         add(d, "32,768 entries", idioms.repeated(32766 / 3) + sjis("一期一会\r\n花鳥風月\r\n"), 6, u"32767"_s);

@@ -33,14 +33,6 @@ struct FakeMessages : MessageBoxes {
             answers.pop_front();
         return answer;
     }
-
-    QStringList titles() const
-    {
-        QStringList list;
-        for (const ShownBox &box : shown)
-            list.append(box.title);
-        return list;
-    }
 };
 
 struct FakeProcess : ProcessControl {

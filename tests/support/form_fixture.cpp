@@ -6,7 +6,6 @@
 
 #include <QAccessible>
 #include <QDir>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -206,7 +205,7 @@ QString FormFixture::look(const QString &check)
              return box.title + icon + (box.buttons == MsgButtons::OkCancel ? "+cancel" : "");
          }},
         {"says", [&] { return box.text; }},
-        {"boxes", [&] { return messages.titles().join(u','); }},
+        {"boxes", [&] { return each(messages.shown.size(), ",", [&](int i) { return messages.shown[i - 1].title; }); }},
         {"exits", [&] { return each(process.exits.size(), ",", [&](int i) { return number(process.exits[i - 1]); }); }},
         {"helps", [&] { return help.opened.join(u',') + u'/' + number(help.closedAll); }},   // opened/closings
         {"panel", [&] { return w.frmRireki->isVisible() ? "solved" : "dictionary"; }},

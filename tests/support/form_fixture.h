@@ -11,7 +11,6 @@
 
 #include <QListWidget>
 #include <QTest>
-#include <QToolButton>
 #include <memory>
 
 namespace sumiraku::testing {

@@ -17,9 +17,7 @@ inline const QString kDictionary = QStringLiteral("辞書.txt");
 class Sandbox {
 public:
     Sandbox();
-    ~Sandbox() { QDir::setCurrent(previous_); }
-    Sandbox(const Sandbox &) = delete;
-    Sandbox &operator=(const Sandbox &) = delete;
+    ~Sandbox() { QDir::setCurrent(previous_); }   // no copies: the folder is its own
 
     QString path() const { return dir_.path(); }
     void write(const QString &name, const QByteArray &bytes) const;
