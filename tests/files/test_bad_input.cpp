@@ -120,6 +120,7 @@ private slots:
             0, u"dictionary=登録四字熟語_4個:一石二鳥,一石二鳥,温故知新,,温故知新 type:0:隠さない r:0.6 start cells=一石二鳥"_s);
         add(d, "UTF-8 with byte-order mark", "\xEF\xBB\xBF一石二鳥\r\n温故知新", 0,
             u"dictionary=登録四字熟語_2個:一石二鳥,温故知新 type:0:隠さない start cells=一石二鳥"_s);
+        add(d, "UTF-8 byte-order mark before ASCII alone", "\xEF\xBB\xBF" "abcd\r\n", 0, u"dictionary=登録四字熟語_1個:abcd"_s);
         // Cells hold characters, not UTF-16 units.
         add(d, "UTF-8 without byte-order mark", "𠮟咤激励\r\n一石二鳥\r\n", 0,
             u"dictionary=登録四字熟語_2個:𠮟咤激励,一石二鳥 type:0:隠さない start cells=𠮟咤激励"_s);
