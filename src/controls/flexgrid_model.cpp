@@ -60,15 +60,21 @@ void FlexGridModel::setSourceRows(int count, RowSource source)
 // The store already holds `rows`; the view is told unless changes are held.
 void FlexGridModel::changeRowCount(int rows)
 {
-    if (holding_) {
-        rows_ = rows;
-    } else if (rows > rows_) {
-        beginInsertRows({}, rows_ - fixedRows_, rows - fixedRows_ - 1);
-        rows_ = shownRows_ = rows;
+    rows_ = rows;
+    if (!holding_)
+        showRows(rows);
+}
+
+// The view told of the rows added or taken off since it was last told.
+void FlexGridModel::showRows(int rows)
+{
+    if (rows > shownRows_) {
+        beginInsertRows({}, shownRows_ - fixedRows_, rows - fixedRows_ - 1);
+        shownRows_ = rows;
         endInsertRows();
-    } else if (rows < rows_) {
-        beginRemoveRows({}, rows - fixedRows_, rows_ - fixedRows_ - 1);
-        rows_ = shownRows_ = rows;
+    } else if (rows < shownRows_) {
+        beginRemoveRows({}, rows - fixedRows_, shownRows_ - fixedRows_ - 1);
+        shownRows_ = rows;
         endRemoveRows();
     }
 }
@@ -82,15 +88,7 @@ void FlexGridModel::setHolding(bool hold)
     holding_ = hold;
     if (hold)
         return;
-    if (rows_ > shownRows_) {
-        beginInsertRows({}, shownRows_ - fixedRows_, rows_ - fixedRows_ - 1);
-        shownRows_ = rows_;
-        endInsertRows();
-    } else if (rows_ < shownRows_) {
-        beginRemoveRows({}, rows_ - fixedRows_, shownRows_ - fixedRows_ - 1);
-        shownRows_ = rows_;
-        endRemoveRows();
-    }
+    showRows(rows_);
     emit cornerChanged();
     const int rowsShown = rowCount();
     const int colsShown = columnCount();

@@ -67,6 +67,7 @@ private:
     void noteRowHeadingChanged(int section);
     void reportRowHeadings();
     void changeRowCount(int rows);
+    void showRows(int rows);
     bool sourced(int row) const { return row >= fixedRows_ && row < fixedRows_ + sourceRows_; }
     // Where a row's cells are kept, for a row not from the source.
     qsizetype slot(int row, int col) const

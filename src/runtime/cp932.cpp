@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <iconv.h>
 #include <memory>
 
@@ -168,16 +167,10 @@ QString decodeCp932(QByteArrayView bytes)
     while (pos < n) {
         const uchar b = src[pos];
         if (b < 0x80) {
-            // A history is almost all ASCII: take it eight bytes at a time.
-            quint64 eight = 0;
-            while (pos + 8 <= n && (std::memcpy(&eight, src + pos, 8), (eight & 0x8080808080808080ULL) == 0)) {
-                for (int i = 0; i < 8; ++i)
-                    dst[i] = src[pos + i];
-                dst += 8;
-                pos += 8;
-            }
-            if (pos < n && src[pos] < 0x80)
-                *dst++ = src[pos++];
+            // A history is almost all ASCII: copy each run of it at once.
+            const uchar *const end = std::find_if(src + pos + 1, src + n, [](uchar c) { return c >= 0x80; });
+            dst = std::copy(src + pos, end, dst);
+            pos = end - src;
             continue;
         }
         if (!memo)
