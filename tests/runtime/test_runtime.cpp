@@ -5,6 +5,7 @@
 
 #include "runtime/cp932.h"
 #include "runtime/numbers.h"
+#include "runtime/seqfile.h"
 #include "raised.h"
 
 #include <QTest>
@@ -75,6 +76,14 @@ private slots:
         cp932("surrogate pair is one mark", u"一😀二"_s, "88ea3f93f1");
         cp932("tag character and lone surrogates", u"\U000E0041"_s + QChar(0xD83D) + u"A"_s + QChar(0xDE00), "3f3f413f");
         // One replacement for an unassigned pair, one for any other bad byte.
+        row("record as the classic write puts it",
+            [] { return formatRecord({qint32(-5), u"2:ノーマル"_s, u"a\"b"_s, QString()}); },
+            u"-5,\"2:ノーマル\",\"a\"b\",\"\"\r\n"_s);
+        // The classic text of error 70 blames writing alone; a read says it was one.
+        row("an unreadable file is not called unwritable", [] {
+            const QString text = RuntimeError(ErrorNumber::PermissionDenied, u"履歴.txt"_s, {}, Access::Read).message();
+            return text.contains(u"読み込みできません。"_s) && !text.contains(u"書き込み"_s);
+        }, u"true"_s);
         row("bad spots", [] { return decodeCp932("\x85\x40\x95\x62\x81\x7f\x80\xa0\xfd\x41\xed\x40\x81"); },
             u"\uFFFD秒\uFFFD\x7f\uFFFD\uFFFD\uFFFDA\u7E8A\uFFFD"_s);
         QCOMPARE(wrong, QStringList());

@@ -54,11 +54,6 @@ private slots:
         QVERIFY(error && error->number() == ErrorNumber::InputPastEnd && error->file() == u"f");
     }
 
-    void writesRecordsLikeTheClassicWrite()
-    {
-        QCOMPARE(formatRecord({qint32(-5), u"2:ノーマル"_s, u"a\"b"_s, QString()}), u"-5,\"2:ノーマル\",\"a\"b\",\"\"\r\n"_s);
-    }
-
     void aWriteLeavesTheOldBytesOrTheNew_data()
     {
         QTest::addColumn<QString>("operation");
@@ -85,13 +80,6 @@ private slots:
             for (int op = 0; op < 4; ++op)
                 QTest::addRow("%s: %s", faults[fault].name, operations[op])
                     << QString::fromLatin1(operations[op]) << fault << faults[fault].expected[op];
-    }
-
-    // The classic text of error 70 blames writing alone; a read says it was one.
-    void anUnreadableFileIsNotCalledUnwritable()
-    {
-        const QString text = RuntimeError(ErrorNumber::PermissionDenied, kHistory, {}, Access::Read).message();
-        QVERIFY(text.contains(u"読み込みできません。"_s) && !text.contains(u"書き込み"_s));
     }
 
     // Whatever fails, the file holds its old bytes or its new ones, never a
