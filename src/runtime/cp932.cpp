@@ -10,6 +10,10 @@
 #include <iconv.h>
 #include <memory>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace sumiraku {
 
 namespace {
@@ -150,6 +154,27 @@ bool needsIconv(char16_t c)
     return c >= 0x80 && !isOneWay(c) && !QChar::isSurrogate(c);
 }
 
+// Widens the run of ASCII that starts at src to UTF-16; returns its end. A
+// history is almost all ASCII, so this is most of the work of reading one.
+const uchar *copyAscii(const uchar *src, const uchar *end, char16_t *&dst)
+{
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    while (end - src >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src));
+        if (_mm_movemask_epi8(bytes) != 0)   // a byte of 0x80 or more
+            break;
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 8), _mm_unpackhi_epi8(bytes, zero));
+        src += 16;
+        dst += 16;
+    }
+#endif
+    const uchar *const stop = std::find_if(src, end, [](uchar c) { return c >= 0x80; });
+    dst = std::copy(src, stop, dst);
+    return stop;
+}
+
 } // namespace
 
 QString decodeCp932(QByteArrayView bytes)
@@ -167,10 +192,7 @@ QString decodeCp932(QByteArrayView bytes)
     while (pos < n) {
         const uchar b = src[pos];
         if (b < 0x80) {
-            // A history is almost all ASCII: copy each run of it at once.
-            const uchar *const end = std::find_if(src + pos + 1, src + n, [](uchar c) { return c >= 0x80; });
-            dst = std::copy(src + pos, end, dst);
-            pos = end - src;
+            pos = copyAscii(src + pos, src + n, dst) - src;
             continue;
         }
         if (!memo)

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 #include <cerrno>
 #include <cstring>
@@ -242,8 +243,14 @@ bool isBlank(C c) { return c == u' ' || c == u'\t'; }
 template <typename C>
 bool isDelimiter(C c) { return c == u',' || c == u'\r' || c == u'\n'; }
 
-qsizetype closingQuote(QStringView text, qsizetype from) { return text.indexOf(u'"', from); }
-qsizetype closingQuote(QByteArrayView text, qsizetype from) { return text.indexOf('"', from); }
+// A plain search: quoted fields are short, and QStringView::indexOf's set-up
+// costs more than the search itself (a history has 130,000 of them).
+template <typename View>
+qsizetype closingQuote(View text, qsizetype from)
+{
+    const auto found = std::find(text.begin() + from, text.end(), u'"');
+    return found == text.end() ? -1 : found - text.begin();
+}
 
 // The field that begins at pos, as [start, end) of text, by the rules of
 // FieldReader; returns where the next one begins.

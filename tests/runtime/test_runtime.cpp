@@ -86,6 +86,10 @@ private slots:
         }, u"true"_s);
         row("bad spots", [] { return decodeCp932("\x85\x40\x95\x62\x81\x7f\x80\xa0\xfd\x41\xed\x40\x81"); },
             u"\uFFFD秒\uFFFD\x7f\uFFFD\uFFFD\uFFFDA\u7E8A\uFFFD"_s);
+        row("ascii runs of 16 and more around double bytes", [] {
+            const QString text = QString(17, u'a') + u"秒"_s + QString(33, u'b') + u"ｱ\x7f秒"_s + QString(16, u'c');
+            return decodeCp932(encodeCp932(text)) == text;
+        }, u"true"_s);
         QCOMPARE(wrong, QStringList());
     }
 };
