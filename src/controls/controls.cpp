@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRawFont>
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
@@ -67,6 +68,40 @@ void ClickLabel::setGlyphCell(bool on)
     update();
 }
 
+namespace {
+
+// The character in black as FreeType renders it, cropped to its ink, in
+// device pixels; a face too large for `room` is rendered at the size that
+// fits. Qt draws text above 64 pixels as a filled path, at about three times
+// the cost, and the cells are drawn anew on every answer. Null when the face
+// lacks the character or draws it with other than one glyph (a variation
+// sequence), for drawText to take with Qt's font fallback and shaping.
+QImage glyphImage(const QString &text, QFont font, const QSizeF &room, qreal dpr)
+{
+    int pixels = qRound(QFontInfo(font).pixelSize() * dpr);
+    QImage alpha;
+    for (int tries = 0; tries < 2; ++tries) {
+        font.setPixelSize(pixels);
+        const QRawFont raw = QRawFont::fromFont(font);
+        const QList<quint32> glyphs = raw.glyphIndexesForString(text);
+        if (glyphs.size() != 1 || glyphs.front() == 0)
+            return {};
+        alpha = raw.alphaMapForGlyph(glyphs.front(), QRawFont::PixelAntialiasing);
+        if (alpha.isNull())
+            return {};
+        const qreal fit = std::min(room.width() * dpr / alpha.width(), room.height() * dpr / alpha.height());
+        if (fit >= 1.0)
+            break;
+        pixels = std::max(1, int(pixels * fit));
+    }
+    // Converted, the map is the ink in black, the cells' colour.
+    QImage ink = alpha.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ink.setDevicePixelRatio(dpr);
+    return ink;
+}
+
+} // namespace
+
 void ClickLabel::paintGlyph()
 {
     QPainter painter(this);
@@ -78,16 +113,26 @@ void ClickLabel::paintGlyph()
     // different heights within their lines. A character too large for the
     // label, less a small margin, is drawn at the size that fits.
     const QRectF area = QRectF(contentsRect()).marginsRemoved(QMarginsF(3, 3, 3, 3));
+    const QColor ink = palette().color(QPalette::WindowText);
+    // The painter's scale, not the widget's: a cell rendered into a picture
+    // of another scale is drawn at that one.
+    const QImage glyph = ink.rgba() == qRgb(0, 0, 0)
+                             ? glyphImage(caption, font(), area.size(), painter.deviceTransform().m22())
+                             : QImage();
+    if (!glyph.isNull()) {
+        painter.drawImage(area.center() - QRectF(QPointF(), glyph.deviceIndependentSize()).center(), glyph);
+        return;
+    }
     QFont glyphFont = font();
-    QRectF ink = QFontMetricsF(glyphFont).tightBoundingRect(caption);
-    const qreal fit = std::min(area.width() / ink.width(), area.height() / ink.height());
+    QRectF inkBox = QFontMetricsF(glyphFont).tightBoundingRect(caption);
+    const qreal fit = std::min(area.width() / inkBox.width(), area.height() / inkBox.height());
     if (fit < 1.0) {
         glyphFont.setPixelSize(std::max(1, int(QFontInfo(glyphFont).pixelSize() * fit)));
-        ink = QFontMetricsF(glyphFont).tightBoundingRect(caption);
+        inkBox = QFontMetricsF(glyphFont).tightBoundingRect(caption);
     }
     painter.setFont(glyphFont);
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(area.center() - ink.center(), caption);
+    painter.setPen(ink);
+    painter.drawText(area.center() - inkBox.center(), caption);
 }
 
 void ClickLabel::paintEvent(QPaintEvent *event)

@@ -214,6 +214,11 @@ private slots:
         large.setPixelSize(300);
         w.lblMondai[4]->setFont(large);
         QVERIFY(whole(w.lblMondai[4], 1.0, 70));
+        // Ink of another colour is Qt's own drawing of the text, as whole.
+        QPalette red = w.lblMondai[1]->palette();
+        red.setColor(QPalette::WindowText, Qt::red);
+        w.lblMondai[1]->setPalette(red);
+        QVERIFY(whole(w.lblMondai[1], 1.5, 70));
     }
 
     // Picks by key are driven by the e2e test; the game scripts pick directly.
