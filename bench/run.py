@@ -135,6 +135,16 @@ def copy_folder(src, dst):
     return dst
 
 
+def empty_folder(data, dst):
+    """The bundled settings with an empty dictionary and history: the designed
+    window with no data to show, what any start pays before reading a record."""
+    dst.mkdir(parents=True)
+    shutil.copyfile(data / DATA_FILES[0], dst / DATA_FILES[0])
+    for name in DATA_FILES[1:]:
+        (dst / name).write_bytes(b"")
+    return dst
+
+
 def machine():
     model = "unknown CPU"
     for line in pathlib.Path("/proc/cpuinfo").read_text().splitlines():
@@ -198,7 +208,8 @@ def table(m):
         f"{g_x['tick'][1]:.3f} ms ({g_x['tick'][2]:.3f})")
     row(f"Idle CPU over {IDLE_SECONDS} s or more, largest files, two timers ticking", "< 0.1 % of a core",
         f"{o['idle']:.3f} %", f"{x['idle']:.3f} %", verdict(o["idle"] < 0.1, x["idle"] < 0.1))
-    for name, text, budget in (("bundled", "bundled files", None),
+    for name, text, budget in (("empty", "empty dictionary and history (the window alone)", None),
+                               ("bundled", "bundled files", None),
                                ("largest", "largest files", 1.5)):
         row(f"Peak memory (RSS), {text}", f"≤ {budget}× bare" if budget else "—",
             f"{ratio(o['rss'][name], o['rss']['bare'])} ({o['rss'][name]:.1f} MB)",
@@ -213,6 +224,8 @@ def table(m):
         f"{c['bare']:.0f} ms")
     row("… bare window with one line of Japanese text (font floor)", "—", "—",
         f"{ratio(c['label'], c['bare'])} ({c['label']:.0f} ms)")
+    row("… SUMIRAKU, empty dictionary and history (the window alone)", "—", "—",
+        f"{ratio(c['empty'], c['bare'])} ({c['empty']:.0f} ms)")
     for name, text, budget in (("bundled", "bundled files", 1.6), ("largest", "largest files", 2.5)):
         row(f"… SUMIRAKU, {text}", f"≤ {budget}× bare", "—", f"{ratio(c[name], c['bare'])} ({c[name]:.0f} ms)",
             verdict(c[name] <= budget * c["bare"]))
@@ -238,7 +251,8 @@ def main():
     # coming and going on a shared one would wake it.
     with tempfile.TemporaryDirectory() as tmp, Xvfb() as x, Xvfb() as idle_x:
         tmp = pathlib.Path(tmp)
-        folders = {"bundled": copy_folder(data, tmp / "bundled"), "largest": tmp / "largest"}
+        folders = {"empty": empty_folder(data, tmp / "empty"), "bundled": copy_folder(data, tmp / "bundled"),
+                   "largest": tmp / "largest"}
         run([sys.executable, str(here / "make_largest.py"), str(data), str(folders["largest"])],
             os.environ)
         runtime = tmp / "runtime"
@@ -267,6 +281,7 @@ def main():
                 "rss": {
                     "bare": peak_rss([str(bench / "bench_bare_window")], env),
                     "label": peak_rss([str(bench / "bench_bare_window"), "--label"], env),
+                    "empty": peak_rss([str(bench / "bench_startup"), str(folders["empty"])], env),
                     "bundled": peak_rss([str(bench / "bench_startup"), str(folders["bundled"])], env),
                     "largest": peak_rss([str(bench / "bench_startup"), str(folders["largest"])], env),
                 },
@@ -277,6 +292,7 @@ def main():
         m["xcb"]["cpu"] = {
             "bare": cpu_to_idle([str(bench / "bench_bare_window"), "--stay"], env),
             "label": cpu_to_idle([str(bench / "bench_bare_window"), "--stay", "--label"], env),
+            "empty": cpu_to_idle([str(build / "sumiraku")], env, cwd=copy_folder(folders["empty"], tmp / "cpu-e")),
             "bundled": cpu_to_idle([str(build / "sumiraku")], env, cwd=copy_folder(folders["bundled"], tmp / "cpu-b")),
             "largest": cpu_to_idle([str(build / "sumiraku")], env, cwd=copy_folder(folders["largest"], tmp / "cpu-l")),
         }
