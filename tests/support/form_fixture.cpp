@@ -34,15 +34,6 @@ void FormFixture::load()
     form->guard([this] { form->Form_Load(); });
 }
 
-void FormFixture::restart()
-{
-    form.reset();
-    messages.shown.clear();
-    process.exits.clear();
-    form = newForm();
-    load();
-}
-
 QStringList FormFixture::play(const QString &script)
 {
     QStringList went;
@@ -75,7 +66,6 @@ bool FormFixture::act(const QString &step)
         {"dict", [&] { sandbox.writeDefaults(sjis(QString(arg + u',').replace(u',', "\r\n").toUtf8())); }},
         {"settings", [&] { sandbox.write(kSettings, sjis((arg + "\r\n").toUtf8())); }},
         {"records", [&] { sandbox.write(kHistory, record.repeated(arg.toInt())); }},
-        {"nodict", [&] { sandbox.write(kDictionary, {}); }},
         // The history, or the file named: gone, even as a folder; a folder in its place.
         {"gone", [&] { sandbox.remove(named), QDir(sandbox.path()).rmdir(named); }},
         {"jam", [&] { sandbox.remove(named), QDir(sandbox.path()).mkdir(named); }},

@@ -30,9 +30,6 @@ public:
 
     // Runs startup as main() does, through the error boundary.
     void load();
-    // The program started again in the same folder, as after it ended: a new
-    // window loads, the fakes forget what the old one asked.
-    void restart();
 
     // Plays a script of blank-separated steps and returns its steps as they
     // went: a check "what=value" comes back with the value seen at that point
