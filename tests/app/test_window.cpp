@@ -1,7 +1,7 @@
 // The window as the player meets it: scripted ways through it from startup to
-// exit, with the clock, the draws and the message boxes in the test's hand
-// (see FormFixture::play); then its design, focus order, the controls' own
-// clicks and the time bar as a screen reader counts it.
+// exit, the study files included, with the clock, the draws and the message
+// boxes in the test's hand (see FormFixture::play); then its design, focus
+// order, the controls' own clicks and the time bar as a screen reader counts it.
 
 #include "form_fixture.h"
 #include "app/accessibility.h"
@@ -65,7 +65,7 @@ private slots:
                "solved=□□□心 cells=□□□心 =一心同心 says=違います！！ score=1/1/4";
         QTest::newRow("Enter is judged only in a game; an emptied or missing dictionary refuses the start")
             << "dict:一石二鳥 load = click = boxes= score=0/0/0 tick tick tick =一石二鳥 end =一石二鳥 score=1/0/4 "
-               "nodict click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=1/0/4 gone:辞書.txt "
+               "put:辞書.txt: click box=スタートチェック(!) says~=辞書.txt phase=idle =一石二鳥 score=1/0/4 gone:辞書.txt "
                "click box=スタートチェック(!) says~=実行時エラー_'53' says~=辞書.txt phase=idle exits= save "
                "row=1,2026/05/06,21:03:15,1,1,0,100.0%,0.07/秒,60秒,2";
         QTest::newRow("the time bar shrinks with the time played, not the wall clock, to a late tick")
@@ -104,6 +104,33 @@ private slots:
             << R"(dict:一石二鳥 load auto start help help helps=RvHelp.chm,RvHelp.chm/0 phase=playing =一石二鳥
                   score=1/0/4 quit helps=RvHelp.chm,RvHelp.chm/1 exits=0 saved=0 settings=60,1,"2:ノーマル"↵ again exits=0)";
         QTest::newRow("the close box closes the help too") << "load close helps=/1 exits=";
+        QTest::newRow("a game leaves its misses and reveals at its end; an unwritable record warns once, kept")
+            << R"(dict:一石二鳥 load type:3:ハード put:読みと意味.txt:一石二鳥|いっせきにちょう|killing_two_birds_with_one_stone/
+                  start =一石三鳥 esc =一石二鳥 tip=いっせきにちょう/killing_two_birds_with_one_stone text:苦手.txt=<missing> end
+                  text:苦手.txt=一石二鳥|1|1|1|2026-05-06/ settings=60,0,"2:ノーマル"↵ file=
+                  jam:苦手.txt start =一石三鳥 end says~=苦手.txt_は普通のファイルではない start =一石三鳥 end
+                  boxes=間違い,間違い,苦手な熟語,間違い gone:苦手.txt start end text:苦手.txt=一石二鳥|2|0|0|2026-05-06/)";
+        QTest::newRow("the misses window lists most missed first and forgets only when confirmed")
+            << "load put:苦手.txt:一石二鳥|1|0|0|2026-05-01/四面楚歌|3|0|0|2026-05-02/ misses "
+               "table=苦手な熟語:四面楚歌(読みと意味.txt_がありません。),一石二鳥(読みと意味.txt_がありません。) cancel forget "
+               "table=苦手な熟語:四面楚歌(読みと意味.txt_がありません。),一石二鳥(読みと意味.txt_がありません。) forget "
+               "table=苦手な熟語: text:苦手.txt=";
+        QTest::newRow("a chosen draw asks missed idioms half the time")
+            << "dict:一石二鳥,四面楚歌 load type:0:隠さない r:0.25 put:苦手.txt:四面楚歌|1|0|0|2026-05-01/ start "
+               "cells=一石二鳥 often =一石二鳥 cells=四面楚歌";
+        // A broken study file is told of, never in the way of a game.
+        const auto broken = [](const char *name, const QString &file, const QString &make, const QString &said) {
+            QTest::addRow("%s %s", qPrintable(file), name)
+                << "dict:一石二鳥 load " + make + " start =一石三鳥 =一石二鳥 end phase=idle exits= " + said;
+        };
+        for (const QString file : {"読みと意味.txt", "苦手.txt"}) {
+            const QString seen = file == "苦手.txt" ? "says~=" + file : "tip~=" + file;   // the warning, the notes
+            broken("empty", file, "put:" + file + ":", file == "苦手.txt" ? "boxes=間違い" : seen + "_には_一石二鳥_の");
+            broken("broken UTF-8", file, "put:" + file + ":%E4%B8/", seen + "_は_UTF-8_のテキストではありません。");
+            broken("a 1 MB line", file, "big:" + file, seen + "_の_1_行目:");
+            broken("a folder", file, "jam:" + file, seen + "_は普通のファイルではない");
+        }
+        broken("missing", "読みと意味.txt", "", "tip=読みと意味.txt_がありません。");
     }
 
     void playerSeesWhatTheScriptSays()

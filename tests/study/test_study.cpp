@@ -1,6 +1,6 @@
-// The study features: their files read, merged and written; what a game
-// leaves in 苦手.txt; the weighted draw; the chart following the history; and
-// that none of it stops a game.
+// The study features: their files read, merged and written; the weighted
+// draw; the chart following the history. What a game leaves in 苦手.txt, and
+// that a broken study file never stops one, are window scripts.
 
 #include "form_fixture.h"
 #include "files/study_files.h"
@@ -56,45 +56,6 @@ private slots:
         QCOMPARE(pickMissed(record, dictionary, 0.26), "四面楚歌");
         QCOMPARE(pickMissed(record, dictionary, 0.99), "四面楚歌");
         QCOMPARE(pickMissed({}, dictionary, 0.5), QString());
-    }
-
-    void playerSeesWhatTheScriptSays_data()
-    {
-        QTest::addColumn<QString>("script");
-        QTest::newRow("a game leaves its misses and reveals at its end; an unwritable record warns once, kept")
-            << R"(dict:一石二鳥 load type:3:ハード put:読みと意味.txt:一石二鳥|いっせきにちょう|killing_two_birds_with_one_stone/
-                  start =一石三鳥 esc =一石二鳥 tip=いっせきにちょう/killing_two_birds_with_one_stone text:苦手.txt=<missing> end
-                  text:苦手.txt=一石二鳥|1|1|1|2026-05-06/ settings=60,0,"2:ノーマル"↵ file=
-                  jam:苦手.txt start =一石三鳥 end says~=苦手.txt_は普通のファイルではない start =一石三鳥 end
-                  boxes=間違い,間違い,苦手な熟語,間違い gone:苦手.txt start end text:苦手.txt=一石二鳥|2|0|0|2026-05-06/)";
-        QTest::newRow("the misses window lists most missed first and forgets only when confirmed")
-            << "load put:苦手.txt:一石二鳥|1|0|0|2026-05-01/四面楚歌|3|0|0|2026-05-02/ misses "
-               "table=苦手な熟語:四面楚歌(読みと意味.txt_がありません。),一石二鳥(読みと意味.txt_がありません。) cancel forget "
-               "table=苦手な熟語:四面楚歌(読みと意味.txt_がありません。),一石二鳥(読みと意味.txt_がありません。) forget "
-               "table=苦手な熟語: text:苦手.txt=";
-        QTest::newRow("a chosen draw asks missed idioms half the time")
-            << "dict:一石二鳥,四面楚歌 load type:0:隠さない r:0.25 put:苦手.txt:四面楚歌|1|0|0|2026-05-01/ start "
-               "cells=一石二鳥 often =一石二鳥 cells=四面楚歌";
-        // A broken study file is told of, never in the way of a game.
-        const auto broken = [](const char *name, const QString &file, const QString &make, const QString &said) {
-            QTest::addRow("%s %s", qPrintable(file), name)
-                << "dict:一石二鳥 load " + make + " start =一石三鳥 =一石二鳥 end phase=idle exits= " + said;
-        };
-        for (const QString file : {"読みと意味.txt", "苦手.txt"}) {
-            const QString seen = file == "苦手.txt" ? "says~=" + file : "tip~=" + file;   // the warning, the notes
-            broken("empty", file, "put:" + file + ":", file == "苦手.txt" ? "boxes=間違い" : seen + "_には_一石二鳥_の");
-            broken("broken UTF-8", file, "put:" + file + ":%E4%B8/", seen + "_は_UTF-8_のテキストではありません。");
-            broken("a 1 MB line", file, "big:" + file, seen + "_の_1_行目:");
-            broken("a folder", file, "jam:" + file, seen + "_は普通のファイルではない");
-        }
-        broken("missing", "読みと意味.txt", "", "tip=読みと意味.txt_がありません。");
-    }
-
-    void playerSeesWhatTheScriptSays()
-    {
-        QFETCH(QString, script);
-        FormFixture f;
-        QCOMPARE(f.play(script), script.simplified().split(u' '));
     }
 
     void theChartShowsEachModesGamesAndFollowsTheHistory()
