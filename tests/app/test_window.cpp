@@ -96,8 +96,8 @@ private slots:
                "end records:32766 save box=保存(!) says~=32766_件 rows=1 saved=32766";
         QTest::newRow("clearing a missing file creates it, the next save is the first; an unclearable file ends all")
             << "dict:一石二鳥 records:2 load start =一石二鳥 end gone clear file= save rows=1 saved=1 jam clear exits=1 rows=1";
-        QTest::newRow("the frames switch panels and the solved list lives on hidden")
-            << "dict:一石二鳥 load panel=dictionary show:solved panel=solved solved= show:dictionary "
+        QTest::newRow("the frames switch panels, a click in the dictionary list does not, and the solved list lives on hidden")
+            << "dict:一石二鳥 load panel=dictionary list panel=dictionary show:solved panel=solved solved= show:dictionary "
                "panel=dictionary start panel=solved =一石二鳥 show:dictionary =一石二鳥 show:solved "
                "solved=□□二鳥,□□二鳥 show:solved panel=solved";
         QTest::newRow("help opens beside a running game; End closes it and ends without saving")
@@ -241,32 +241,6 @@ private slots:
         large.setPixelSize(300);
         w.lblMondai[4]->setFont(large);
         QVERIFY(whole(w.lblMondai[4], 1.0, 70));
-    }
-
-    // Picks by key are driven by the e2e test; the game scripts pick directly.
-    void controlsClickOnlyForTheirOwnPicksAndSurface()
-    {
-        FormFixture f;
-        PickCombo *combo = f.form->cboJikan;
-        combo->addItems({"10", "20", "30"});
-        QSignalSpy clicks(combo, &PickCombo::clicked);
-        combo->setEditText("20");               // text that names an entry, then Enter
-        QTest::keyClick(combo, Qt::Key_Return);
-        QCOMPARE(combo->count(), 3);            // nothing joins the list
-        combo->showPopup();                     // the list opened and closed without a pick
-        QTest::keyClick(combo->view(), Qt::Key_Escape);
-        QCoreApplication::processEvents();
-        QCOMPARE(clicks.count(), 0);
-        combo->showPopup();
-        QTest::keyClick(combo->view(), Qt::Key_Down);
-        QTest::keyClick(combo->view(), Qt::Key_Return);
-        QCOMPARE(clicks.count(), 1);
-        // A click in the dictionary list, its thin border included, is no
-        // click on its frame.
-        QSignalSpy frameClicks(f.form->fraJisyo, &ClickFrame::clicked);
-        QTest::mouseClick(f.form->lstJisyo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-        QTest::mouseClick(f.form->lstJisyo, Qt::LeftButton, {}, QPoint(0, 20));
-        QCOMPARE(frameClicks.count(), 0);
     }
 
     void secondsLeftInvertTheBarForEveryLength()

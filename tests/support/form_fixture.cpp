@@ -111,6 +111,7 @@ bool FormFixture::act(const QString &step)
         {"auto", [&] { w.chkAs->click(); }},
         // The dictionary panel's caption, the solved panel's margin.
         {"show", [&] { arg == u"solved" ? click(w.fraJisyo, {60, 5}) : click(w.frmRireki, {3, 80}); }},
+        {"list", [&] { click(w.lstJisyo->viewport(), {20, 20}), click(w.lstJisyo, {0, 20}); }},   // its border too
         {"often", [&] { w.study->setDrawMissedMore(true); }},   // missed idioms drawn more
         {"misses", [&] { w.study->openMisses(); }},
         {"forget", [&] {   // in the misses window
