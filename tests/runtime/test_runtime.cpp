@@ -116,8 +116,8 @@ private slots:
         QTest::newRow("unclosed quote") << u"\"ab,c\r\nd"_s << QStringList{"ab,c\r\nd"};
     }
 
-    // Field by field, then one read past the end: the classic error 62, naming
-    // the file. (The fuzz target checks what integer reads make of fields.)
+    // Field by field. The fuzz target checks what integer reads make of fields,
+    // and the classic error 62, naming the file, for a read past the end.
     void readsFieldsLikeTheClassicInput()
     {
         QFETCH(QString, text);
@@ -127,8 +127,6 @@ private slots:
         while (!reader.atEnd())
             read << reader.readString();
         QCOMPARE(read, fields);
-        const auto error = failureOf([&] { reader.readString(); });
-        QVERIFY(error && error->number() == ErrorNumber::InputPastEnd && error->file() == u"f");
     }
 
     void aWriteLeavesTheOldBytesOrTheNew_data()
