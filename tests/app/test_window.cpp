@@ -191,8 +191,16 @@ private slots:
         QCOMPARE(f.play(script), script.simplified().split(u' '));
     }
 
-    void windowStandsAndTabsAsDesignedWithBothTimersTicking()
+    // As designed before and after startup, with both timers ticking. Then what
+    // a player sees, rendered: each cell's character whole, with a margin, near
+    // the design's size, at every scale and with either Japanese face; dark
+    // text on the design's light faces under a dark desktop palette; a mode
+    // text too wide for its box shown from its start; the grid's texts apart
+    // from the lines between them. Last, the order of keyboard stops.
+    void windowStandsAsDesignedAndShowsEveryCharacterWholeOnAnyTheme()
     {
+        const auto restore = qScopeGuard([desktop = QApplication::palette()] { QApplication::setPalette(desktop); });
+        QApplication::setPalette(QPalette(QColor(0x24, 0x24, 0x24)));
         FormFixture f(true);
         frmMain &w = *f.form;
         // Twips / 15, rounded, within the container; the window's size: the e2e test.
@@ -214,33 +222,7 @@ private slots:
         // Both timers tick every second from the start.
         QVERIFY(w.tmrStart->isActive() && w.tmrBp->isActive());
         QCOMPARE(QPoint(w.tmrStart->interval(), w.tmrBp->interval()), QPoint(1000, 1000));
-        // The statistics and the time bar are keyboard stops after the designed ones.
-        w.show();
-        w.frmRireki->show();
-        QApplication::setActiveWindow(&w);
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.cmdStart->setFocus();
-        for (QWidget *want : QList<QWidget *>{w.cmdStart, w.cmdHozon, w.cmdClear, w.cmdHelp, w.cmdEnd, w.chkAs,
-                                              w.msgRireki, w.txtKaitou, w.lstJisyo, w.lstRireki, w.cboHide,
-                                              w.cboJikan, w.Frame2, w.shpJikanK, w.cmdStart}) {
-            QWidget *has = QApplication::focusWidget();
-            QVERIFY2(has == want || (has && want->isAncestorOf(has)), qPrintable(want->objectName()));
-            QTest::keyClick(has, Qt::Key_Tab);
-        }
-    }
-
-    // What a player sees, rendered: each cell's character whole, with a
-    // margin, near the design's size, at every scale and with either Japanese
-    // face; dark text on the design's light faces under a dark desktop palette;
-    // a mode text too wide for its box shown from its start; the grid's texts
-    // apart from the lines between them.
-    void everyCharacterWholeAndLegibleOnAnyTheme()
-    {
-        const auto restore = qScopeGuard([desktop = QApplication::palette()] { QApplication::setPalette(desktop); });
-        QApplication::setPalette(QPalette(QColor(0x24, 0x24, 0x24)));
-        FormFixture f;
         f.play(R"(settings:60,0,"0:隠さない" records:1 load)");
-        frmMain &w = *f.form;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.cboHide->lineEdit()->cursorPosition(), 0);
@@ -292,6 +274,18 @@ private slots:
         large.setPixelSize(300);
         w.lblMondai[4]->setFont(large);
         QVERIFY(whole(w.lblMondai[4], 1.0, 70));
+        // The statistics and the time bar are keyboard stops after the designed ones.
+        w.frmRireki->show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.cmdStart->setFocus();
+        for (QWidget *want : QList<QWidget *>{w.cmdStart, w.cmdHozon, w.cmdClear, w.cmdHelp, w.cmdEnd, w.chkAs,
+                                              w.msgRireki, w.txtKaitou, w.lstJisyo, w.lstRireki, w.cboHide,
+                                              w.cboJikan, w.Frame2, w.shpJikanK, w.cmdStart}) {
+            QWidget *has = QApplication::focusWidget();
+            QVERIFY2(has == want || (has && want->isAncestorOf(has)), qPrintable(want->objectName()));
+            QTest::keyClick(has, Qt::Key_Tab);
+        }
     }
 
     void secondsLeftInvertTheBarForEveryLength()
