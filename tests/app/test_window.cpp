@@ -1,12 +1,12 @@
 // The window as the player meets it: scripted ways through it from startup to
 // exit, the study files included, with the clock, the draws and the message
-// boxes in the test's hand (see FormFixture::play); then its design, focus
-// order, the controls' own clicks and the time bar as a screen reader counts it.
-// Then broken, odd and oversized data files at startup, and what the player
-// does next: each ends in a normal start or in an error box naming the file and
-// a non-zero exit; reading never changes a file, and the follow-up changes
-// only the file it is meant to change. Last, the study files read, merged and
-// written, the weighted draw, and the chart following the history.
+// boxes in the test's hand (see FormFixture::play); its design, focus order
+// and rendering; the game's rules alone. Then broken, odd and oversized data
+// files at startup, and what the player does next: each ends in a normal start
+// or in an error box naming the file and a non-zero exit; reading never
+// changes a file, and the follow-up changes only the file it is meant to
+// change. Last, the study files read, merged and written, the weighted draw,
+// and the chart following the history.
 
 #include "form_fixture.h"
 #include "app/accessibility.h"
@@ -25,6 +25,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTimer>
+#include <cmath>
 #include <sys/stat.h>
 
 using namespace sumiraku;
@@ -33,6 +34,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+const float kBelowOne = std::nextafter(1.0f, 0.0f);
 const QDate kToday(2026, 5, 6);
 
 QString misses(const QByteArray &bytes)
@@ -303,8 +305,43 @@ private slots:
         }
     }
 
-    void secondsLeftInvertTheBarForEveryLength()
+    // The rules of a game that need no window, each at the edge where a slip
+    // shows: single-precision draws close to 1, a late tick. Every rule is
+    // tried; those that fail are listed together. Then the seconds a screen
+    // reader hears invert the bar for every play time.
+    void eachRuleHoldsAtItsEdges()
     {
+        QStringList wrong;
+        const auto row = [&wrong](const char *name, const QVariant &got, const QVariant &want) {
+            if (got.toString() != want.toString())
+                wrong << QStringLiteral("%1: %2, not %3").arg(name, got.toString(), want.toString());
+        };
+        // 1 * (1 - 2^-24) + 1 rounds to 2 in single precision: past the end.
+        row("draw: one entry, r<1 rounds up", drawIndex(1, kBelowOne), 1);
+        row("draw: five, r just below 1/5", drawIndex(5, 0.1999f), 1);
+        row("draw: five, r=1/5", drawIndex(5, 0.2f), 2);
+        row("hide: random, r<1 never four", hideCountFor("R:ランダム", kBelowOne), 3);
+        row("hide: typed negative", hideCountFor("-2:", 0.0f), 0);
+        row("hide: half to even, 2.5", hideCountFor("2.5", 0.0f), 2);
+        row("bag: just below 1/2 of two", bagPosition(2, std::nextafter(0.5f, 0.0f)), 0);
+        row("bag: r<1 of three", bagPosition(3, kBelowOne), 2);
+        // A double just below 1 can round to 1 on its way to single precision.
+        row("bag: r rounded up to 1", bagPosition(4, 1.0f), 3);
+        row("seconds left: slept far past the end", secondsLeft(0, 100000), -32768);
+        row("seconds left: far ahead", secondsLeft(100000, 0), 32767);
+        row("bar: play time shortened in play", barWidth(50, 10, 8745), 43725);
+        row("end rate: misses only", endRateText(0, 3, 0), "0.0%");
+        row("end rate: nothing at all", endRateText(0, 0, 0), "0.0%");
+        const QStringList dict{{}, "刻苦精進", "刻苦精励", "戦戦恐恐", "一日千秋"};
+        const std::array<QString, 4> middle{{{}, "苦", "精", {}}}, none{};
+        row("judge: another idiom fitting the shown cells", isRightAnswer("刻苦精励", "刻苦精進", middle, dict), true);
+        row("judge: fits the cells, no idiom", isRightAnswer("刻苦精神", "刻苦精進", middle, dict), false);
+        row("judge: an idiom, not fitting", isRightAnswer("一日千秋", "刻苦精進", middle, dict), false);
+        row("judge: all hidden, nothing typed", isRightAnswer("", "刻苦精進", none, dict), false);
+        row("judge: 々 typed for the kanji", isRightAnswer("戦々恐々", "戦戦恐恐", none, {}), true);
+        row("judge: 々 drawn, the kanji typed", isRightAnswer("戦戦恐恐", "戦々恐々", {{"戦", "々", {}, {}}}, {}), true);
+        row("judge: 々 after another kanji", isRightAnswer("戦恐恐恐", "戦々恐々", none, {}), false);
+        QCOMPARE(wrong, QStringList());
         for (int playByou = 1; playByou <= 1000; ++playByou) {
             for (int s = 0; s <= playByou; ++s)
                 QCOMPARE(secondsLeftOnBar(barWidth(qint16(s), qint16(playByou), 8745), playByou, 8745), s);
