@@ -9,7 +9,7 @@
 #include "runtime/numbers.h"
 #include "runtime/seqfile.h"
 #include "runtime/write_faults.h"
-#include "raised.h"
+#include "runtime/runtime_error.h"
 #include "sandbox.h"
 
 #include <QDir>
@@ -17,6 +17,7 @@
 #include <csignal>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,6 +25,18 @@
 using namespace sumiraku;
 using namespace sumiraku::testing;
 using namespace Qt::StringLiterals;
+
+// The runtime error an operation raises, if any.
+template <typename Operation>
+std::optional<RuntimeError> failureOf(Operation operation)
+{
+    try {
+        operation();
+    } catch (const RuntimeError &e) {
+        return e;
+    }
+    return std::nullopt;
+}
 
 class TestRuntime : public QObject {
     Q_OBJECT
