@@ -22,7 +22,6 @@
 #include <QFontInfo>
 #include <QLineSeries>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QTimer>
 #include <cmath>
