@@ -50,7 +50,6 @@ const QByteArray kDevice("<device>");   // a link to /dev/zero
 const QByteArray kUnchanged("<unchanged>");
 const QStringList kFiles{kSettings, kHistory, kDictionary};
 
-const QByteArray kRecord = sjis(R"("2026/05/06","21:03:15",25,20,5,"80.0%","1.33/秒","60秒","2")" "\r\n");
 // The record of the game "start =* end save" plays: one right answer of four
 // characters in 60 seconds.
 const QByteArray kSaved = sjis(R"("2026/05/06","21:03:15",1,1,0,"100.0%","0.07/秒","60秒","2")" "\r\n");

@@ -62,11 +62,10 @@ bool FormFixture::act(const QString &step)
     const auto answer = [&w](const QString &text) { w.txtKaitou->setText(text), QTest::keyClick(w.txtKaitou, Qt::Key_Return); };
     const auto runOutTheClock = [&] { clock.pass(w.state.PlayByou), w.tmrBp_Timer(); };
     const QString named = arg.isEmpty() ? kHistory : arg;
-    const QByteArray record = sjis(R"("2026/05/06","21:03:15",25,20,5,"80.0%","1.33/秒","60秒","2")" "\r\n");
     const std::map<QString, std::function<void()>> steps = {
         {"dict", [&] { sandbox.writeDefaults(sjis(QString(arg + u',').replace(u',', "\r\n").toUtf8())); }},
         {"settings", [&] { sandbox.write(kSettings, sjis((arg + "\r\n").toUtf8())); }},
-        {"records", [&] { sandbox.write(kHistory, record.repeated(arg.toInt())); }},
+        {"records", [&] { sandbox.write(kHistory, kRecord.repeated(arg.toInt())); }},
         // The history, or the file named: gone, even as a folder; a folder in its place.
         {"gone", [&] { sandbox.remove(named), QDir(sandbox.path()).rmdir(named); }},
         {"jam", [&] { sandbox.remove(named), QDir(sandbox.path()).mkdir(named); }},
