@@ -8,8 +8,8 @@
 # the Enter that confirms a conversion belongs to the input method and only the
 # next one answers, and a wrong answer brings its box; the game saves itself;
 # help opens in a window of its own; End closes everything with status 0.
-# A miss is kept in 苦手.txt; the context menu opens its window and the chart,
-# Esc closes them.
+# The context menu opens the misses window and the chart, Esc closes them (what
+# a game leaves in 苦手.txt the window scripts check).
 # Under a light and a dark desktop theme, an idiom with strokes on every edge
 # shows whole in its cells, dark on light (the screenshots stay here too).
 NEEDS="imagemagick fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-x11 at-spi2-core python3-pyatspi
@@ -149,9 +149,6 @@ wait_file 履歴.txt
 record="$(iconv -f CP932 -t UTF-8 < "$WORK/play/履歴.txt")"
 pattern='^"[0-9/]{10}","[0-9:]{8}",2,1,1,"50.0%","0.40/秒","10秒","3"'$'\r''$'
 [[ "$record" =~ $pattern ]] || fail "history holds: $record"
-wait_file 苦手.txt
-[[ "$(cat "$WORK/play/苦手.txt")" =~ ^一石二鳥$'\t'1$'\t'0$'\t'1$'\t'[0-9-]{10}$ ]] || fail "苦手.txt holds: $(cat "$WORK/play/苦手.txt")"
-expect_sjis 設定.txt '10,1,"3:ハード"'
 for item in "Down 苦手な熟語" "Up 成績グラフ"; do   # the context menu's first item, then its last
     xdotool mousemove --window "$WID" 60 430 click 3 && sleep 0.5 && xdotool key "${item% *}" Return
     wait_window "${item#* }" >/dev/null

@@ -110,31 +110,27 @@ private slots:
     }
 
     // Hostile or cut copies must neither hang nor crash chmlib.
-    void damagedFilesAreReportedAndOpenNoWindow_data()
+    void damagedFilesAreReportedAndOpenNoWindow()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("reason");
         const quint64 directory = qFromLittleEndian<quint64>(help_.constData() + 72);
         QByteArray cycle = help_, huge = help_;
         // chmlib walks a chain of listing chunks for ever; here the first points to itself.
         qToLittleEndian<quint32>(0, cycle.data() + directory + 0x54 + 16);
         qToLittleEndian<quint64>(quint64(1) << 62, huge.data() + 80);   // the directory's length
-        QTest::newRow("missing") << QByteArray() << "「RvHelp.chm」を開けません。\nファイルが見";
-        QTest::newRow("chunk cycle") << cycle << "循環";
-        QTest::newRow("huge directory") << huge << "切れて";
-        QTest::newRow("cut in the directory") << help_.left(2000) << "切れて";
-        QTest::newRow("last byte cut") << help_.chopped(1) << "切れて";
-        QTest::newRow("parameters over the size limit") << withOversizedParameters(help_) << "圧縮データ";
-    }
-
-    void damagedFilesAreReportedAndOpenNoWindow()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, reason);
-        HelpSetup setup(file);
-        QVERIFY(setup.viewer.windows().isEmpty());
-        QCOMPARE(setup.messages.shown.size(), 1);
-        QVERIFY2(setup.messages.shown[0].text.contains(reason), qPrintable(setup.messages.shown[0].text));
+        const struct { const char *name; QByteArray file; QString reason; } damaged[] = {
+            {"missing", QByteArray(), "「RvHelp.chm」を開けません。\nファイルが見"},
+            {"chunk cycle", cycle, "循環"},
+            {"huge directory", huge, "切れて"},
+            {"cut in the directory", help_.left(2000), "切れて"},
+            {"last byte cut", help_.chopped(1), "切れて"},
+            {"parameters over the size limit", withOversizedParameters(help_), "圧縮データ"},
+        };
+        for (const auto &[name, file, reason] : damaged) {
+            HelpSetup setup(file);
+            const QString said = setup.messages.shown.value(0).text;
+            QVERIFY2(setup.viewer.windows().isEmpty() && setup.messages.shown.size() == 1 && said.contains(reason),
+                     qPrintable(QStringLiteral("%1: %2").arg(name, said)));
+        }
     }
 
 private:

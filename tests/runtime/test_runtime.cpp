@@ -1,22 +1,48 @@
 // The classic runtime: 16-bit arithmetic, the two roundings, the leading-number
 // rule, the display patterns, and code page 932 against bytes written out by
-// hand. The fuzz corpora hold every byte pair and every UTF-16 unit once, so
-// their replay checks each against iconv and on its way there and back.
+// hand (the fuzz corpora hold every byte pair and every UTF-16 unit once, so
+// their replay checks each against iconv and on its way there and back); the
+// comma-separated field reader, the record writer and the file writes,
+// including their failures.
 
 #include "runtime/cp932.h"
 #include "runtime/numbers.h"
 #include "runtime/seqfile.h"
-#include "raised.h"
+#include "runtime/write_faults.h"
+#include "runtime/runtime_error.h"
+#include "sandbox.h"
 
+#include <QDir>
 #include <QTest>
+#include <csignal>
 #include <functional>
 #include <limits>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace sumiraku;
+using namespace sumiraku::testing;
 using namespace Qt::StringLiterals;
+
+// The runtime error an operation raises, if any.
+template <typename Operation>
+std::optional<RuntimeError> failureOf(Operation operation)
+{
+    try {
+        operation();
+    } catch (const RuntimeError &e) {
+        return e;
+    }
+    return std::nullopt;
+}
 
 class TestRuntime : public QObject {
     Q_OBJECT
+
+    enum Fault { None, FileReadOnly, FolderReadOnly, DiskFull, DiskFullPartWay, RenameFails, SizeLimit,
+                 FolderInTheWay, NoSuchFolder, SyncFails, InPlacePartWay };
 
 private slots:
     // Every row is tried; those that fail are listed together.
@@ -27,7 +53,7 @@ private slots:
         const auto row = [&wrong](const char *name, const std::function<QVariant()> &operation,
                                   const QString &expected) {
             QString got;
-            const auto error = testing::failureOf([&] { got = operation().toString(); });
+            const auto error = failureOf([&] { got = operation().toString(); });
             got = error && error->number() == ErrorNumber::Overflow ? u"overflow"_s : error ? error->message() : got;
             if (got != expected)
                 wrong << u"%1: %2, not %3"_s.arg(name, got, expected);
@@ -90,7 +116,112 @@ private slots:
             const QString text = QString(17, u'a') + u"秒"_s + QString(33, u'b') + u"ｱ\x7f秒"_s + QString(16, u'c');
             return decodeCp932(encodeCp932(text)) == text;
         }, u"true"_s);
+        // The field reader, field by field, each in brackets. (The fuzz target
+        // checks what integer reads make of fields, and the classic error 62,
+        // naming the file, for a read past the end.)
+        const auto fields = [&](const char *name, const QString &text, const QString &expected) {
+            row(name, [text] {
+                FieldReader reader(text, u"f"_s);
+                QString read;
+                while (!reader.atEnd())
+                    read += u'[' + reader.readString() + u']';
+                return read;
+            }, expected);
+        };
+        fields("fields of nothing", QString(), QString());
+        fields("fields of a settings line", u"60,1,\"2:ノーマル\"\r\n"_s, u"[60][1][2:ノーマル]"_s);
+        fields("fields with blanks", u"  a b \t, \" c \" ,\u3000d"_s, u"[a b][ c ][\u3000d]"_s);
+        fields("text after closing quote", u"\"a,b\"cd,e"_s, u"[a,b][e]"_s);
+        fields("comma at line end, empty line, final line end", u"a,\r\n\r\nb\r\n"_s, u"[a][][][b]"_s);
+        fields("lone lf and cr", u"a\nb\rc\n\rd"_s, u"[a][b][c][][d]"_s);
+        fields("unclosed quote", u"\"ab,c\r\nd"_s, u"[ab,c\r\nd]"_s);
         QCOMPARE(wrong, QStringList());
+    }
+
+    void aWriteLeavesTheOldBytesOrTheNew_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("expected");   // error number, 0 for success
+
+        // Classic error numbers: 57 device I/O, 61 disk full, 70 permission
+        // denied, 75 path/file access.
+        const char *const operations[] = {"replace", "append", "empty", "create"};
+        const struct { const char *name; int expected[4]; } faults[] = {   // in the order of Fault
+            {"no fault", {0, 0, 0, 0}},
+            {"file read-only", {70, 70, 70, 0}},
+            {"folder read-only", {0, 0, 0, 70}},   // an existing file is replaced in place
+            {"disk full", {61, 61, 0, 61}},
+            {"disk full part-way", {61, 61, 0, 61}},
+            {"rename fails", {57, 0, 0, 0}},
+            {"file size limit", {61, 61, 0, 61}},
+            {"a folder in the way", {75, 75, 75, 75}},
+            {"no such folder", {75, 75, 75, 75}},
+            {"flush to disk fails", {57, 57, 0, 57}},
+            {"folder read-only, disk full part-way", {61, 61, 0, 70}},
+        };
+        for (int fault = 0; fault < int(std::size(faults)); ++fault)
+            for (int op = 0; op < 4; ++op)
+                QTest::addRow("%s: %s", faults[fault].name, operations[op])
+                    << QString::fromLatin1(operations[op]) << fault << faults[fault].expected[op];
+    }
+
+    // Whatever fails, the file holds its old bytes or its new ones, never a
+    // part unless it had to be written over in place, and no scratch copy is
+    // left beside it; a file that was there keeps its mode, and its owner where
+    // we may set it. Root ignores permission bits, so those faults are
+    // injected; a file size limit makes the system itself take part of a write
+    // and refuse the rest.
+    void aWriteLeavesTheOldBytesOrTheNew()
+    {
+        QFETCH(QString, operation);
+        QFETCH(int, fault);
+        QFETCH(int, expected);
+        Sandbox box;
+        box.write(kSettings, "old settings, longer than the new\r\n");
+        box.write(kHistory, "old record\r\n");
+        const QString file = (fault == NoSuchFolder ? u"nowhere/"_s : QString())
+                             + (operation == u"replace" ? kSettings : operation == u"create" ? kDictionary : kHistory);
+        if (fault == FolderInTheWay)
+            box.remove(file), QDir(box.path()).mkdir(file);
+        const QStringList files = QDir(box.path()).entryList(QDir::Files);
+        const QByteArray before = box.read(file);
+        const QByteArray path = QFile::encodeName(QDir(box.path()).filePath(file));
+        const bool existed = QFileInfo(QFile::decodeName(path)).isFile();
+        const uid_t owner = ::geteuid() == 0 ? 4321 : ::geteuid();
+        QVERIFY(!existed || (::chmod(path, 0604) == 0 && ::chown(path, owner, owner) == 0));
+        const QByteArray record = "new record\r\n";
+
+        const bool partWay = fault == DiskFullPartWay || fault == InPlacePartWay;
+        WriteFaults faults{fault == FileReadOnly, fault == FolderReadOnly || fault == InPlacePartWay,
+                           fault == DiskFull ? 0 : partWay ? 4 : -1, fault == RenameFails, fault == SyncFails};
+        setWriteFaults(&faults);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limited{fault == SizeLimit ? 4 : saved.rlim_cur, saved.rlim_max};
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        const auto error = failureOf([&] {
+            operation == u"replace" ? replaceFile(file, record)
+            : operation == u"empty" ? emptyFile(file) : appendToFile(file, record);
+        });
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        setWriteFaults(nullptr);
+
+        QCOMPARE(error ? int(error->number()) : 0, expected);
+        QVERIFY(!error || (error->file() == file && error->access() == Access::Write));
+        // A folder that takes no new file is blamed, not the file.
+        if (error && (fault == FolderReadOnly || fault == FileReadOnly))
+            QVERIFY(error->message().contains(fault == FileReadOnly ? u"このファイルに書き込む"_s : u"フォルダー "_s + box.path()));
+        const QByteArray after = operation == u"append" ? before + record : operation == u"empty" ? "" : record;
+        // Where no scratch copy can be made the file is written over, so a
+        // failure part-way leaves the part written: still reported as failed.
+        const bool overwritten = fault == InPlacePartWay && operation == u"replace";
+        QCOMPARE(box.read(file), overwritten ? record.left(4) : expected ? before : after);
+        QCOMPARE(QDir(box.path()).entryList(QDir::Files).size(), files.size() + (operation == u"create" && !expected));
+        struct stat st {};
+        QVERIFY(!existed || (::stat(path, &st) == 0 && (st.st_mode & 07777) == 0604 && st.st_uid == owner));
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -32,15 +33,6 @@ std::unique_ptr<frmMain> FormFixture::newForm()
 void FormFixture::load()
 {
     form->guard([this] { form->Form_Load(); });
-}
-
-void FormFixture::restart()
-{
-    form.reset();
-    messages.shown.clear();
-    process.exits.clear();
-    form = newForm();
-    load();
 }
 
 QStringList FormFixture::play(const QString &script)
@@ -70,12 +62,10 @@ bool FormFixture::act(const QString &step)
     const auto answer = [&w](const QString &text) { w.txtKaitou->setText(text), QTest::keyClick(w.txtKaitou, Qt::Key_Return); };
     const auto runOutTheClock = [&] { clock.pass(w.state.PlayByou), w.tmrBp_Timer(); };
     const QString named = arg.isEmpty() ? kHistory : arg;
-    const QByteArray record = sjis(R"("2026/05/06","21:03:15",25,20,5,"80.0%","1.33/秒","60秒","2")" "\r\n");
     const std::map<QString, std::function<void()>> steps = {
         {"dict", [&] { sandbox.writeDefaults(sjis(QString(arg + u',').replace(u',', "\r\n").toUtf8())); }},
         {"settings", [&] { sandbox.write(kSettings, sjis((arg + "\r\n").toUtf8())); }},
-        {"records", [&] { sandbox.write(kHistory, record.repeated(arg.toInt())); }},
-        {"nodict", [&] { sandbox.write(kDictionary, {}); }},
+        {"records", [&] { sandbox.write(kHistory, kRecord.repeated(arg.toInt())); }},
         // The history, or the file named: gone, even as a folder; a folder in its place.
         {"gone", [&] { sandbox.remove(named), QDir(sandbox.path()).rmdir(named); }},
         {"jam", [&] { sandbox.remove(named), QDir(sandbox.path()).mkdir(named); }},
@@ -121,6 +111,7 @@ bool FormFixture::act(const QString &step)
         {"auto", [&] { w.chkAs->click(); }},
         // The dictionary panel's caption, the solved panel's margin.
         {"show", [&] { arg == u"solved" ? click(w.fraJisyo, {60, 5}) : click(w.frmRireki, {3, 80}); }},
+        {"list", [&] { click(w.lstJisyo->viewport(), {20, 20}), click(w.lstJisyo, {0, 20}); }},   // its border too
         {"often", [&] { w.study->setDrawMissedMore(true); }},   // missed idioms drawn more
         {"misses", [&] { w.study->openMisses(); }},
         {"forget", [&] {   // in the misses window
@@ -130,7 +121,7 @@ bool FormFixture::act(const QString &step)
     };
     if (!steps.count(verb))
         return false;
-    if (!sandbox.exists(kDictionary) && QStringList{"settings", "records", "load"}.contains(verb))
+    if (!QFileInfo::exists(kDictionary) && QStringList{"settings", "records", "load"}.contains(verb))
         sandbox.writeDefaults();
     steps.at(verb)();
     return true;

@@ -15,6 +15,9 @@
 
 namespace sumiraku::testing {
 
+// One history record as the program writes it; "records:N" writes N of them.
+inline const QByteArray kRecord = sjis(R"("2026/05/06","21:03:15",25,20,5,"80.0%","1.33/秒","60秒","2")" "\r\n");
+
 class FormFixture {
 public:
     // Timers stay still unless the test wants them ticking on their own.
@@ -30,9 +33,6 @@ public:
 
     // Runs startup as main() does, through the error boundary.
     void load();
-    // The program started again in the same folder, as after it ended: a new
-    // window loads, the fakes forget what the old one asked.
-    void restart();
 
     // Plays a script of blank-separated steps and returns its steps as they
     // went: a check "what=value" comes back with the value seen at that point

@@ -22,7 +22,6 @@ public:
     QString path() const { return dir_.path(); }
     void write(const QString &name, const QByteArray &bytes) const;
     QByteArray read(const QString &name) const;   // "<missing>" for no file
-    bool exists(const QString &name) const { return QDir(path()).exists(name); }
     void remove(const QString &name) const { QDir(path()).remove(name); }
 
     // The usual three files: 60 s, auto-save off, normal mode, a small dictionary.
