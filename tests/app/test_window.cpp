@@ -1,87 +1,21 @@
 // The window as the player meets it: scripted ways through it from startup to
 // exit, the study files included, with the clock, the draws and the message
 // boxes in the test's hand (see FormFixture::play); its design, focus order
-// and rendering; the game's rules alone. Then broken, odd and oversized data
-// files at startup, and what the player does next: each ends in a normal start
-// or in an error box naming the file and a non-zero exit; reading never
-// changes a file, and the follow-up changes only the file it is meant to
-// change. Last, the study files read, merged and written, the weighted draw,
-// and the chart following the history.
+// and rendering.
 
 #include "form_fixture.h"
 #include "app/accessibility.h"
-#include "files/study_files.h"
 #include "game/rules.h"
-#include "study/chart_window.h"
-#include "study/study.h"
 
 #include <QApplication>
-#include <QChartView>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontInfo>
-#include <QLineSeries>
 #include <QScopeGuard>
 #include <QTableView>
 #include <QTimer>
-#include <cmath>
-#include <sys/stat.h>
 
 using namespace sumiraku;
 using namespace sumiraku::testing;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-const float kBelowOne = std::nextafter(1.0f, 0.0f);
-const QDate kToday(2026, 5, 6);
-
-QString misses(const QByteArray &bytes)
-{
-    QString problem;
-    const auto record = parseMisses(bytes, QStringLiteral("苦手.txt"), &problem);
-    return record ? QString::fromUtf8(formatMisses(*record)) : problem;
-}
-
-const QByteArray kMissing("<missing>");   // what Sandbox::read gives for no file
-const QByteArray kFolder("<folder>");
-const QByteArray kFifo("<fifo>");
-const QByteArray kDevice("<device>");   // a link to /dev/zero
-const QByteArray kUnchanged("<unchanged>");
-const QStringList kFiles{kSettings, kHistory, kDictionary};
-
-// The record of the game "start =* end save" plays: one right answer of four
-// characters in 60 seconds.
-const QByteArray kSaved = sjis(R"("2026/05/06","21:03:15",1,1,0,"100.0%","0.07/秒","60秒","2")" "\r\n");
-
-// The history record with field `field` (from 1) replaced.
-QByteArray recordWith(int field, const QByteArray &value)
-{
-    QList<QByteArray> fields = kRecord.chopped(2).split(',');
-    fields[field - 1] = value;
-    return fields.join(',') + "\r\n";
-}
-
-QList<QByteArray> snapshot(const Sandbox &box)
-{
-    QList<QByteArray> files;
-    for (const QString &name : kFiles) {
-        const QFileInfo info(QDir(box.path()).filePath(name));
-        files << (info.isDir() ? kFolder : info.exists() && !info.isFile() ? kDevice : box.read(name));
-    }
-    return files;
-}
-
-// For an error, `then` holds the words its box must show besides the file's
-// name; for a normal start, a script the window plays next (see
-// FormFixture::play), and `after` the file's bytes once it has.
-void add(const QString &file, const char *name, const QByteArray &bytes, int error, const QString &then,
-         const QByteArray &after = kUnchanged)
-{
-    QTest::addRow("%s: %s", qPrintable(file), name) << file << bytes << error << then << after;
-}
-
-} // namespace
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -305,214 +239,11 @@ private slots:
             QVERIFY2(has == want || (has && want->isAncestorOf(has)), qPrintable(want->objectName()));
             QTest::keyClick(has, Qt::Key_Tab);
         }
-    }
-
-    // The rules of a game that need no window, each at the edge where a slip
-    // shows: single-precision draws close to 1, a late tick. Every rule is
-    // tried; those that fail are listed together. Then the seconds a screen
-    // reader hears invert the bar for every play time.
-    void eachRuleHoldsAtItsEdges()
-    {
-        QStringList wrong;
-        const auto row = [&wrong](const char *name, const QVariant &got, const QVariant &want) {
-            if (got.toString() != want.toString())
-                wrong << QStringLiteral("%1: %2, not %3").arg(name, got.toString(), want.toString());
-        };
-        // 1 * (1 - 2^-24) + 1 rounds to 2 in single precision: past the end.
-        row("draw: one entry, r<1 rounds up", drawIndex(1, kBelowOne), 1);
-        row("draw: five, r just below 1/5", drawIndex(5, 0.1999f), 1);
-        row("draw: five, r=1/5", drawIndex(5, 0.2f), 2);
-        row("hide: random, r<1 never four", hideCountFor("R:ランダム", kBelowOne), 3);
-        row("hide: typed negative", hideCountFor("-2:", 0.0f), 0);
-        row("hide: half to even, 2.5", hideCountFor("2.5", 0.0f), 2);
-        row("bag: just below 1/2 of two", bagPosition(2, std::nextafter(0.5f, 0.0f)), 0);
-        row("bag: r<1 of three", bagPosition(3, kBelowOne), 2);
-        // A double just below 1 can round to 1 on its way to single precision.
-        row("bag: r rounded up to 1", bagPosition(4, 1.0f), 3);
-        row("seconds left: slept far past the end", secondsLeft(0, 100000), -32768);
-        row("seconds left: far ahead", secondsLeft(100000, 0), 32767);
-        row("bar: play time shortened in play", barWidth(50, 10, 8745), 43725);
-        row("end rate: misses only", endRateText(0, 3, 0), "0.0%");
-        row("end rate: nothing at all", endRateText(0, 0, 0), "0.0%");
-        const QStringList dict{{}, "刻苦精進", "刻苦精励", "戦戦恐恐", "一日千秋"};
-        const std::array<QString, 4> middle{{{}, "苦", "精", {}}}, none{};
-        row("judge: another idiom fitting the shown cells", isRightAnswer("刻苦精励", "刻苦精進", middle, dict), true);
-        row("judge: fits the cells, no idiom", isRightAnswer("刻苦精神", "刻苦精進", middle, dict), false);
-        row("judge: an idiom, not fitting", isRightAnswer("一日千秋", "刻苦精進", middle, dict), false);
-        row("judge: all hidden, nothing typed", isRightAnswer("", "刻苦精進", none, dict), false);
-        row("judge: 々 typed for the kanji", isRightAnswer("戦々恐々", "戦戦恐恐", none, {}), true);
-        row("judge: 々 drawn, the kanji typed", isRightAnswer("戦戦恐恐", "戦々恐々", {{"戦", "々", {}, {}}}, {}), true);
-        row("judge: 々 after another kanji", isRightAnswer("戦恐恐恐", "戦々恐々", none, {}), false);
-        QCOMPARE(wrong, QStringList());
+        // The seconds a screen reader hears invert the bar for every play time.
         for (int playByou = 1; playByou <= 1000; ++playByou) {
             for (int s = 0; s <= playByou; ++s)
                 QCOMPARE(secondsLeftOnBar(barWidth(qint16(s), qint16(playByou), 8745), playByou, 8745), s);
         }
-    }
-
-    void everyFileEndsInAStartOrAReport_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("error");   // 0: a normal start
-        QTest::addColumn<QString>("then");
-        QTest::addColumn<QByteArray>("after");
-        const QByteArray big(1 << 20, 'x');
-
-        for (const QString &file : kFiles) {
-            add(file, "missing", kMissing, 53, u"ファイルがありません。"_s);
-            add(file, "a folder", kFolder, 75, u"ファイルではなくフォルダーです。"_s);
-        }
-        const QString &s = kSettings;
-        add(s, "record cut short", "60,0\r\n", 62, {});
-        add(s, "16 MB and a byte", QByteArray(16 << 20, ' ') + "60,0,\"2\"\r\n", 6, u"16 MB"_s);
-        add(s, "only CR LF", "\r\n", 13, u"プレイ秒数が整数ではありません。"_s);
-        add(s, "play time 0", "0,0,\"2\"\r\n", 6, u"プレイ秒数は"_s);
-        add(s, "auto-save 2", "60,2,\"2\"\r\n", 6, u"自動保存は"_s);
-        add(s, "auto-save -32769", "60,-32769,\"2\"\r\n", 6, u"自動保存が整数の範囲を超えています。 -32769"_s);
-        add(s, "1 MB line without a comma", big + "\r\n", 13, u"プレイ秒数"_s);
-        add(s, "1 MB mode text", "60,0,\"" + big + "\"\r\n", 0, u"shown~=60,0,xxxxxxxx"_s);
-        // The quote runs to the end of the file, line end and all; the text is
-        // written back the same way and reads back unchanged. A time above the
-        // list's longest is still usable.
-        add(s, "unterminated quote", "600,0,\"2\r\n", 0, u"shown~=600,0,2 time:50"_s, "50,0,\"2\r\n\"\r\n");
-        add(s, "invalid CP932 in the mode", "60,0,\"2:\xFF" + sjis("ノ\"\r\n"), 0, u"shown=60,0,2:\uFFFDノ time:50"_s,
-            "50,0,\"2:?" + sjis("ノ\"\r\n"));
-        add(s, "Ctrl-Z ends the text", "60,0,\"2\x1A\"\r\n", 0, u"shown=60,0,2"_s);
-        add(s, "UTF-8", "60,0,\"2:ノーマル\"\r\n", 321, u"UTF-8 Shift_JIS"_s);
-        add(s, "a mode whose bytes are also UTF-8", sjis("60,0,\"ﾅム\"\r\n"), 0, u"shown=60,0,ﾅム"_s);   // C5 83 6D: Ńm
-        add(s, "UTF-8 byte-order mark", "\xEF\xBB\xBF" + sjis("60,0,\"2:ノーマル\"\r\n"), 321, u"バイト順マーク"_s);
-        add(s, "NUL in the mode", "60,0,\"\0\"\r\n"_qba, 0, u"shown=60,0,"_s + QChar(0) + u" time:50"_s, "50,0,\"\0\"\r\n"_qba);
-
-        const QString &h = kHistory;
-        add(h, "a FIFO", kFifo, 75, u"通常のファイルではありません"_s);
-        add(h, "record cut short", kRecord.left(26) + "\r\n", 62, u"1行目、4番目の項目「ＯＫ」がありません。"_s);
-        add(h, "right answers 32768", recordWith(4, "32768"), 6, u"32768"_s);
-        add(h, "right answers 1e3", kRecord + recordWith(4, "1e3"), 13, u"2行目、4番目の項目「ＯＫ」が読めません。値:_\"1e3\""_s.replace(u'_', u' '));
-        add(h, "32,767 records", kRecord.repeated(32767), 6, u"32767"_s);
-        add(h, "empty", "", 0, u"rows=0 start =* end save rows=1"_s, kSaved);
-        // A record may run across lines; the file keeps bytes it cannot decode,
-        // and a last line without its line end gets one before the next record.
-        const QByteArray odd = recordWith(9, "\"\xFF\"") + QByteArray(kRecord).replace(",20,", ",20\r\n").chopped(2);
-        add(h, "odd but readable", odd, 0, u"rows=2 start =* end save rows=3"_s, odd + "\r\n" + kSaved);
-        add(h, "Ctrl-Z after the last record", kRecord + "\x1A", 0, u"rows=1 start =* end save rows=2"_s, kRecord + kSaved + "\x1A");
-        add(h, "UTF-8 without byte-order mark", kRecord.repeated(2).replace(sjis("秒"), "秒"), 321, u"Shift_JIS"_s);
-        add(h, "32,766 records", kRecord.repeated(32766), 0, u"rows=32766 start =* end save rows=32766 exits= box=保存(!)"_s);
-
-        const QString &d = kDictionary;
-        add(d, "a link to /dev/zero", kDevice, 75, u"通常のファイルではありません"_s);
-        const QByteArray idioms = sjis("一石二鳥\r\n四面楚歌\r\n温故知新\r\n");
-        add(d, "32,768 entries", idioms.repeated(32766 / 3) + sjis("一期一会\r\n花鳥風月\r\n"), 6, u"32767"_s);
-        add(d, "empty", "", 0, u"dictionary=登録四字熟語_0個: start boxes=スタートチェック phase=idle"_s);
-        // A blank entry is listed but never asked.
-        add(d, "blanks, quotes, an empty line and Ctrl-Z", sjis(" 一石二鳥\t\r\n\"一石二鳥,温故知新\"\r\n\r\n温故知新\r\n\x1A"),
-            0, u"dictionary=登録四字熟語_4個:一石二鳥,一石二鳥,温故知新,,温故知新 type:0:隠さない r:0.6 start cells=一石二鳥"_s);
-        add(d, "UTF-8 with byte-order mark", "\xEF\xBB\xBF一石二鳥\r\n温故知新", 0,
-            u"dictionary=登録四字熟語_2個:一石二鳥,温故知新 type:0:隠さない start cells=一石二鳥"_s);
-        add(d, "UTF-8 byte-order mark before ASCII alone", "\xEF\xBB\xBF" "abcd\r\n", 0, u"dictionary=登録四字熟語_1個:abcd"_s);
-        // Cells hold characters, not UTF-16 units.
-        add(d, "UTF-8 without byte-order mark", "𠮟咤激励\r\n一石二鳥\r\n", 0,
-            u"dictionary=登録四字熟語_2個:𠮟咤激励,一石二鳥 type:0:隠さない start cells=𠮟咤激励"_s);
-        add(d, "32,767 entries", idioms.repeated(32766 / 3) + sjis("一期一会\r\n"), 0, u"dictionary~=32767個 start phase=playing"_s);
-    }
-
-    void everyFileEndsInAStartOrAReport()
-    {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, error);
-        QFETCH(QString, then);
-        QFETCH(QByteArray, after);
-        FormFixture f;
-        f.sandbox.writeDefaults();
-        f.sandbox.remove(file);
-        const QString path = QDir(f.sandbox.path()).filePath(file);
-        if (bytes == kFolder)
-            QDir(f.sandbox.path()).mkdir(file);
-        else if (bytes == kFifo)
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-        else if (bytes == kDevice)
-            QVERIFY(QFile::link("/dev/zero", path));
-        else if (bytes != kMissing)
-            f.sandbox.write(file, bytes);
-        QList<QByteArray> expected = snapshot(f.sandbox);
-        f.load();
-        QCOMPARE(snapshot(f.sandbox), expected);
-
-        if (error != 0) {
-            QCOMPARE(f.process.exits, QList<int>{1});
-            QCOMPARE(f.messages.shown.size(), 1);
-            const ShownBox &box = f.messages.shown.first();
-            // Reading, not writing, failed; the box quotes no whole line.
-            QVERIFY(box.icon == MsgIcon::Critical && box.text.startsWith(u"実行時エラー '%1'"_s.arg(error))
-                    && box.text.size() < 400);
-            const QStringList words = then.split(u' ', Qt::SkipEmptyParts) << u"ファイル: "_s + file
-                                                                           << u"読み込みに失敗しました。"_s;
-            for (const QString &word : words)
-                QVERIFY2(box.text.contains(word), qPrintable(box.text));
-            QCOMPARE(f.form->isVisible(), file != kHistory);   // the history is read before the window shows
-            return;
-        }
-        const QString script = u"boxes= exits= "_s + then;
-        QCOMPARE(f.play(script), script.simplified().split(u' '));
-        if (after != kUnchanged)
-            expected[kFiles.indexOf(file)] = after;
-        QCOMPARE(snapshot(f.sandbox), expected);
-    }
-
-    void recordsReadMergeAndPick()
-    {
-        QCOMPARE(misses("\xef\xbb\xbf一石二鳥\t1\t0\t2\t2026-05-01\r\n"), "一石二鳥\t1\t0\t2\t2026-05-01\n");
-        for (const char *broken : {"一石二鳥\t1\t0\t2\n", "一石二鳥\t-1\t0\t2\t2026-05-01\n", "一石二鳥\t1\t0\t2\t昨日\n",
-                                   "a\t1\t0\t0\t2026-05-01\na\t1\t0\t0\t2026-05-01\n", "\xff\n"})
-            QVERIFY2(misses(broken).startsWith("苦手.txt "), broken);
-        QString problem;
-        QVERIFY(!parseNotes("一石二鳥\tいっせきにちょう\n", "読みと意味.txt", &problem));
-        QCOMPARE(problem, "読みと意味.txt の 1 行目: 「熟語<タブ>読み<タブ>意味」の形ではありません。");
-
-        const MissRecord before{{"一石二鳥", {1, 0, 2, QDate(2026, 5, 1)}}};
-        const MissRecord game{{"一石二鳥", {0, 0, 1, {}}},   // recorded: its right answer counts
-                              {"四面楚歌", {2, 1, 0, {}}},   // missed and revealed: joins
-                              {"温故知新", {0, 0, 3, {}}}};  // only right, never recorded: stays out
-        const MissRecord after{{"一石二鳥", {1, 0, 3, kToday}}, {"四面楚歌", {2, 1, 0, kToday}}};
-        QCOMPARE(mergeGame(before, game, kToday), after);
-        QCOMPARE(mergeGame(before, {}, kToday), before);
-
-        // Weights 3 (四面楚歌) and 1 (一石二鳥); 温故知新 is not in the dictionary.
-        const MissRecord record{{"一石二鳥", {1, 0, 0, kToday}}, {"四面楚歌", {2, 1, 0, kToday}},
-                                {"温故知新", {9, 9, 0, kToday}}};
-        const QStringList dictionary{{}, "一石二鳥", "四面楚歌"};
-        QCOMPARE(pickMissed(record, dictionary, 0.0), "一石二鳥");
-        QCOMPARE(pickMissed(record, dictionary, 0.26), "四面楚歌");
-        QCOMPARE(pickMissed(record, dictionary, 0.99), "四面楚歌");
-        QCOMPARE(pickMissed({}, dictionary, 0.5), QString());
-    }
-
-    void theChartShowsEachModesGamesAndFollowsTheHistory()
-    {
-        const std::vector<HistoryRecord> records{{"2026/05/01", "10:00:00", "5", 4, 1, "80.0%", "0.40/秒", "60秒", "2"},
-                                                 {"2026/05/02", "10:00:00", "5", 5, 0, "100.0%", "1.00/秒", "60秒", "3"},
-                                                 {"2026/05/03", "10:00:00", "5", 5, 0, "壊れた", "1.00/秒", "60秒", "2"}};
-        const QList<ChartGame> all = chartGames(records, {}), hard = chartGames(records, "3");
-        QCOMPARE(all.size(), 2);
-        QCOMPARE(QPointF(all[0].rate, all[0].perSecond), QPointF(80.0, 0.4));
-        QCOMPARE(hard.size(), 1);
-        QCOMPARE(hard[0].number, 2);
-        QVERIFY(hard[0].label.contains("2026/05/02 10:00:00　60秒　モード 3"));
-        QCOMPARE(chartSummary(all), "全 2 ゲーム。最近 2 ゲームの平均: 正解率 90.0%、秒当たり 0.70 文字。");
-
-        FormFixture f;
-        f.play("dict:一石二鳥 records:2 load");
-        f.form->study->makeChart = [](QWidget *owner) { return new ChartWindow(owner); };
-        f.form->study->openChart();
-        auto *chart = f.form->findChild<ChartWindow *>();
-        QCOMPARE(chart->rates->count(), 2);
-        QCOMPARE(chart->modes->count(), 2);   // all, and the one mode of the records
-        f.play("start =一石二鳥 end save");
-        QTRY_COMPARE(chart->rates->count(), 3);
-        QCOMPARE(chart->view->accessibleDescription(), chartSummary(chartGames(readHistory(), {})));
-        f.play("clear");
-        QTRY_COMPARE(chart->rates->count(), 0);
     }
 };
 
