@@ -106,21 +106,26 @@ def cpu_ns(pid):
     return total
 
 
-def cpu_to_idle(cmd, env, cwd=None, settle=2.0, repeats=5):
-    """Median CPU time, ms, of a program from its start until `settle` seconds
-    after its first window is on screen (X only): what starting it costs,
-    whatever it defers until after the first frame included."""
-    samples = []
-    for _ in range(repeats):
-        p = subprocess.Popen(cmd, cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        try:
-            run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(p.pid)], env, timeout=60)
-            time.sleep(settle)
-            samples.append(cpu_ns(p.pid) / 1e6)
-        finally:
-            p.terminate()
-            p.wait()
-    return statistics.median(samples)
+def cpu_to_idle(programs, env, settle=2.0, rounds=11):
+    """name -> median CPU time, ms, of each program (command, env or a function
+    that makes one, cwd) from its
+    start until `settle` seconds after its first window is on screen (X only):
+    what starting it costs, whatever it defers until after the first frame
+    included. Rounds alternate the programs, so that a slower moment of the
+    machine falls on all of them alike."""
+    samples = {name: [] for name in programs}
+    for _ in range(rounds):
+        for name, (cmd, own_env, cwd) in programs.items():
+            own_env = own_env() if callable(own_env) else own_env or env
+            p = subprocess.Popen(cmd, cwd=cwd, env=own_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(p.pid)], own_env, timeout=60)
+                time.sleep(settle)
+                samples[name].append(cpu_ns(p.pid) / 1e6)
+            finally:
+                p.terminate()
+                p.wait()
+    return {name: statistics.median(s) for name, s in samples.items()}
 
 
 def start_idle(program, folder, env):
@@ -289,18 +294,18 @@ def main():
 
         # CPU until idle is measured on X only: offscreen has no window to wait for.
         env = envs["xcb"]
-        m["xcb"]["cpu"] = {
-            "bare": cpu_to_idle([str(bench / "bench_bare_window"), "--stay"], env),
-            "label": cpu_to_idle([str(bench / "bench_bare_window"), "--stay", "--label"], env),
-            "empty": cpu_to_idle([str(build / "sumiraku")], env, cwd=copy_folder(folders["empty"], tmp / "cpu-e")),
-            "bundled": cpu_to_idle([str(build / "sumiraku")], env, cwd=copy_folder(folders["bundled"], tmp / "cpu-b")),
-            "largest": cpu_to_idle([str(build / "sumiraku")], env, cwd=copy_folder(folders["largest"], tmp / "cpu-l")),
+        programs = {
+            "bare": ([str(bench / "bench_bare_window"), "--stay"], None, None),
+            "label": ([str(bench / "bench_bare_window"), "--stay", "--label"], None, None),
         }
+        for name in ("empty", "bundled", "largest"):
+            programs[name] = ([str(build / "sumiraku")], None, copy_folder(folders[name], tmp / f"cpu-{name}"))
         tipp10 = shutil.which("tipp10")
-        if tipp10:   # a home of its own, so each start is its first
-            home = tmp / "tipp10-home"
-            home.mkdir()
-            m["xcb"]["cpu"]["tipp10"] = cpu_to_idle([tipp10], dict(env, HOME=str(home)))
+        if tipp10:   # an empty home each time, so each start is its first
+            homes = tmp / "tipp10-homes"
+            programs["tipp10"] = ([tipp10], lambda: dict(env, HOME=tempfile.mkdtemp(dir=homes)), None)
+            homes.mkdir()
+        m["xcb"]["cpu"] = cpu_to_idle(programs, env, rounds=3 if quick else 11)
 
         time.sleep(max(0.0, idle_from + IDLE_SECONDS - time.monotonic()))
         idle_seconds = time.monotonic() - idle_from
