@@ -23,14 +23,16 @@ DictionaryEntries::DictionaryEntries(const QString &fileName)
 
 DictionaryEntries::DictionaryEntries(const QByteArray &file, const QString &fileName)
 {
-    const QByteArrayView bytes = textOfFile(file);
+    QByteArray bytes = file;
+    bytes.truncate(textOfFile(bytes).size());
     // Editors on Linux save UTF-8, some with a byte-order mark; read as code
     // page 932 such a file would be garbage.
     static constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
-    text_ = bytes.startsWith(kUtf8Bom) ? QString::fromUtf8(bytes.sliced(kUtf8Bom.size()))
-            : isJapaneseUtf8(bytes)    ? QString::fromUtf8(bytes)
-                                       : decodeCp932(bytes);
-    FieldReader reader(text_, fileName);
+    const bool marked = bytes.startsWith(kUtf8Bom);
+    utf8_ = marked || isJapaneseUtf8(bytes);
+    FieldReader reader(std::move(bytes), fileName);
+    if (marked)
+        reader.seek(kUtf8Bom.size());
 
     constexpr size_t kMaxEntries = 32767;
     while (!reader.atEnd()) {
@@ -38,16 +40,18 @@ DictionaryEntries::DictionaryEntries(const QByteArray &file, const QString &file
             throw RuntimeError(ErrorNumber::Overflow, fileName,
                                QStringLiteral("項目が 32767 個を超えています"), Access::Read);
         }
-        // A view into the reader's text, which shares text_'s characters.
-        const QStringView entry = reader.readView();
-        spans_.emplace_back(qint32(entry.data() - text_.constData()), qint32(entry.size()));
+        // A view into the reader's bytes, which bytes_ shares.
+        const QByteArrayView entry = reader.readView();
+        spans_.emplace_back(qint32(entry.data() - reader.text().constData()), qint32(entry.size()));
     }
+    bytes_ = reader.text();
 }
 
 QString DictionaryEntries::at(qsizetype index) const
 {
     const auto [start, length] = spans_.at(size_t(index));
-    return text_.mid(start, length);
+    const QByteArrayView entry = QByteArrayView(bytes_).sliced(start, length);
+    return utf8_ ? QString::fromUtf8(entry) : decodeCp932(entry);
 }
 
 QStringList DictionaryEntries::toList() const

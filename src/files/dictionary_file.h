@@ -20,9 +20,8 @@ QStringList readDictionary(const QString &fileName = kDictionaryFile.toString())
 // The same from the file's bytes already read; fileName names it in errors.
 QStringList parseDictionary(const QByteArray &bytes, const QString &fileName);
 
-// The same entries, read and checked the same way, kept as the file's text
-// and where each entry lies in it: a list of 32,767 entries needs no string
-// for each until it is shown.
+// The same entries, read and checked the same way, kept as the file's bytes
+// and where each entry lies in them: an entry is decoded only when it is shown.
 class DictionaryEntries {
 public:
     explicit DictionaryEntries(const QString &fileName = kDictionaryFile.toString());
@@ -33,8 +32,9 @@ public:
     QStringList toList() const;
 
 private:
-    QString text_;
-    std::vector<std::pair<qint32, qint32>> spans_;   // start and length in text_
+    QByteArray bytes_;
+    bool utf8_ = false;
+    std::vector<std::pair<qint32, qint32>> spans_;   // start and length in bytes_
 };
 
 } // namespace sumiraku

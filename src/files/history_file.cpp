@@ -11,11 +11,13 @@ namespace sumiraku {
 
 namespace {
 
-QString historyText(const QByteArray &bytes, const QString &fileName)
+// The part of the file the classic reader sees, left undecoded: the records
+// are checked on the bytes, and only the texts asked for are decoded.
+QByteArray historyText(QByteArray bytes, const QString &fileName)
 {
-    const QByteArrayView text = textOfFile(bytes);
-    requireCp932(text, fileName);
-    return decodeCp932(text);
+    bytes.truncate(textOfFile(bytes).size());
+    requireCp932(bytes, fileName);
+    return bytes;
 }
 
 } // namespace
@@ -30,7 +32,7 @@ HistoryReader HistoryReader::fromBytes(const QByteArray &bytes, const QString &f
     return HistoryReader(historyText(bytes, fileName), fileName);
 }
 
-HistoryReader::HistoryReader(QString text, const QString &fileName)
+HistoryReader::HistoryReader(QByteArray text, const QString &fileName)
     : reader_(std::move(text), fileName)
 {
 }
@@ -49,12 +51,12 @@ bool HistoryReader::read(HistoryRecord *r)
     const auto text = [&] { return ++field, reader_.readView(); };
     const auto number = [&] { return ++field, reader_.readInteger(); };
     try {
-        // Views into the reader's text, all valid until it ends.
-        const QStringView date = text(), time = text(), questions = text();
+        // Views into the reader's bytes, all valid until it ends.
+        const QByteArrayView date = text(), time = text(), questions = text();
         const qint16 ok = number(), ng = number();
-        const QStringView rate = text(), perSecond = text(), length = text(), mode = text();
+        const QByteArrayView rate = text(), perSecond = text(), length = text(), mode = text();
         if (r) {
-            *r = {date.toString(), time.toString(), shared(questions), ok, ng,
+            *r = {decodeCp932(date), decodeCp932(time), shared(questions), ok, ng,
                   shared(rate), shared(perSecond), shared(length), shared(mode)};
         }
     } catch (const RuntimeError &e) {
@@ -75,14 +77,12 @@ bool HistoryReader::read(HistoryRecord *r)
 // Counts, rates, lengths and modes repeat across thousands of records: each
 // distinct text is made once and shared, which saves most of the allocations
 // (and the memory) of a long history.
-QString HistoryReader::shared(QStringView text)
+QString HistoryReader::shared(QByteArrayView text)
 {
     const auto found = texts_.constFind(text);
     if (found != texts_.cend())
         return *found;
-    QString made = text.toString();
-    texts_.insert(QStringView(made), made);
-    return made;
+    return *texts_.insert(text, decodeCp932(text));
 }
 
 HistoryRows::HistoryRows(HistoryReader &&reader)
@@ -90,13 +90,13 @@ HistoryRows::HistoryRows(HistoryReader &&reader)
 {
     for (qsizetype start = reader.reader_.position(); reader.skip(); start = reader.reader_.position())
         starts_.push_back(qint32(start));
-    text_ = reader.reader_.text();
+    bytes_ = reader.reader_.text();
 }
 
 HistoryRecord HistoryRows::at(qsizetype index) const
 {
     // Read again from where it began: the same fields, already found sound.
-    HistoryReader reader(text_, fileName_);
+    HistoryReader reader(bytes_, fileName_);
     reader.reader_.seek(starts_.at(size_t(index)));
     HistoryRecord record;
     reader.next(record);

@@ -52,18 +52,18 @@ public:
 
 private:
     friend class HistoryRows;
-    HistoryReader(QString text, const QString &fileName);
+    HistoryReader(QByteArray text, const QString &fileName);
     bool read(HistoryRecord *record);
-    QString shared(QStringView text);
+    QString shared(QByteArrayView text);
 
     FieldReader reader_;
     qsizetype read_ = 0;
-    QHash<QStringView, QString> texts_;   // keys view the kept copies' data
+    QHash<QByteArrayView, QString> texts_;   // keys view the reader's bytes
 };
 
 // Every record of a history, checked as it is read (the same errors), kept as
-// the file's text and where each record begins: a record's texts are made only
-// when asked for, so a long history costs little more than its text.
+// the file's bytes and where each record begins: a record is decoded only when
+// asked for, so a long history costs little more than its bytes.
 class HistoryRows {
 public:
     explicit HistoryRows(HistoryReader &&reader);
@@ -72,7 +72,7 @@ public:
     HistoryRecord at(qsizetype index) const;
 
 private:
-    QString text_;
+    QByteArray bytes_;
     QString fileName_;
     std::vector<qint32> starts_;   // the formats keep files far below 2 GB
 };

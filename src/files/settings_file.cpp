@@ -40,7 +40,7 @@ Settings parseSettings(const QByteArray &bytes, const QString &fileName)
 {
     const QByteArrayView text = textOfFile(bytes);
     requireCp932(text, fileName);
-    FieldReader reader(decodeCp932(text), fileName);
+    FieldReader reader(text.toByteArray(), fileName);
     Settings settings;
     settings.PlayByou = readSetting(reader, QStringLiteral("プレイ秒数"));
     settings.AutoSave = readSetting(reader, QStringLiteral("自動保存"));

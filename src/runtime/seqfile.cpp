@@ -9,11 +9,16 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace sumiraku {
 
@@ -236,49 +241,89 @@ bool folderTakesNewFiles(const QString &fileName)
     return QFileInfo(QFileInfo(fileName).absolutePath()).isWritable();
 }
 
-// Over QChars or bytes alike: blanks, quotes and delimiters are ASCII, and in
-// code page 932 no byte of a double-byte character is one of them.
-template <typename C>
-bool isBlank(C c) { return c == u' ' || c == u'\t'; }
-template <typename C>
-bool isDelimiter(C c) { return c == u',' || c == u'\r' || c == u'\n'; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-// A plain search: quoted fields are short, and QStringView::indexOf's set-up
-// costs more than the search itself (a history has 130,000 of them).
-template <typename View>
-qsizetype closingQuote(View text, qsizetype from)
+// The first of the bytes A, B and C at or after pos, or size. Where the
+// compiler targets SSE2, sixteen bytes are looked at in one step.
+template <char A, char B = A, char C = A>
+qsizetype findAny(const char *text, qsizetype pos, qsizetype size)
 {
-    const auto found = std::find(text.begin() + from, text.end(), u'"');
-    return found == text.end() ? -1 : found - text.begin();
+#if defined(__SSE2__)
+    const __m128i a = _mm_set1_epi8(A), b = _mm_set1_epi8(B), c = _mm_set1_epi8(C);
+    for (; size - pos >= 16; pos += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + pos));
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, a), _mm_cmpeq_epi8(bytes, b)),
+                                          _mm_cmpeq_epi8(bytes, c));
+        if (const int mask = _mm_movemask_epi8(hits))
+            return pos + std::countr_zero(unsigned(mask));
+    }
+#endif
+    while (pos < size && text[pos] != A && text[pos] != B && text[pos] != C)
+        ++pos;
+    return pos;
+}
+
+qsizetype nextDelimiter(const char *text, qsizetype pos, qsizetype size)
+{
+    return findAny<',', '\r', '\n'>(text, pos, size);
+}
+
+// A history is 300,000 short fields. Where the compiler targets SSE2, the
+// sixteen bytes from a field's start mostly hold its end (the closing quote
+// when quoted) and the delimiter after it: both are found in one step. False
+// when they are not there, and the field is looked at the long way.
+bool shortField(const char *text, qsizetype start, qsizetype size, bool quoted,
+                qsizetype &end, qsizetype &delimiter)
+{
+#if defined(__SSE2__)
+    if (size - start < 16)
+        return false;
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + start));
+    const __m128i delimiters = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
+                                            _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
+    unsigned after = unsigned(_mm_movemask_epi8(delimiters));
+    if (quoted) {
+        const unsigned quotes = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))));
+        if (quotes == 0)
+            return false;
+        const int close = std::countr_zero(quotes);
+        end = start + close;
+        after = after >> (close + 1) << (close + 1);   // a delimiter inside the quotes is text
+    }
+    if (after == 0)
+        return false;
+    delimiter = start + std::countr_zero(after);
+    if (!quoted)
+        end = delimiter;
+    return true;
+#else
+    (void)text, (void)start, (void)size, (void)quoted, (void)end, (void)delimiter;
+    return false;
+#endif
 }
 
 // The field that begins at pos, as [start, end) of text, by the rules of
 // FieldReader; returns where the next one begins.
-template <typename View>
-qsizetype scanField(View text, qsizetype pos, qsizetype &start, qsizetype &end)
+qsizetype scanField(QByteArrayView view, qsizetype pos, qsizetype &start, qsizetype &end)
 {
-    const qsizetype size = text.size();
+    const char *const text = view.data();
+    const qsizetype size = view.size();
     while (pos < size && isBlank(text[pos]))
         ++pos;
-    if (pos < size && text[pos] == u'"') {
-        start = pos + 1;
-        end = closingQuote(text, start);
-        if (end < 0)
-            end = size;
-        pos = qMin(end + 1, size);
-        while (pos < size && !isDelimiter(text[pos]))
-            ++pos;
-    } else {
-        start = pos;
-        while (pos < size && !isDelimiter(text[pos]))
-            ++pos;
-        end = pos;
+    const bool quoted = pos < size && text[pos] == '"';
+    start = quoted ? pos + 1 : pos;
+    if (!shortField(text, start, size, quoted, end, pos)) {
+        end = quoted ? findAny<'"'>(text, start, size) : nextDelimiter(text, start, size);
+        pos = quoted ? nextDelimiter(text, qMin(end + 1, size), size) : end;
+    }
+    if (!quoted) {
         while (end > start && isBlank(text[end - 1]))
             --end;
     }
     if (pos < size) {
-        const bool cr = text[pos++] == u'\r';
-        if (cr && pos < size && text[pos] == u'\n')
+        const bool cr = text[pos++] == '\r';
+        if (cr && pos < size && text[pos] == '\n')
             ++pos;
     }
     return pos;
@@ -333,27 +378,27 @@ void requireCp932(QByteArrayView bytes, const QString &fileName)
     }
 }
 
-FieldReader::FieldReader(QString text, QString fileName)
+FieldReader::FieldReader(QByteArray text, QString fileName)
     : text_(std::move(text)), fileName_(std::move(fileName))
 {
 }
 
-QStringView FieldReader::readView()
+QByteArrayView FieldReader::readView()
 {
     if (atEnd())
         throw RuntimeError(ErrorNumber::InputPastEnd, fileName_, {}, Access::Read);
 
     qsizetype start = 0, end = 0;
     fieldStart_ = pos_;
-    pos_ = scanField(QStringView(text_), pos_, start, end);
-    return QStringView(text_).sliced(start, end - start);
+    pos_ = scanField(text_, pos_, start, end);
+    return QByteArrayView(text_).sliced(start, end - start);
 }
 
 qsizetype FieldReader::line() const
 {
     // CR LF, a lone CR and a lone LF each end a line.
-    const QStringView before = QStringView(text_).first(fieldStart_);
-    return 1 + before.count(u'\n') + before.count(u'\r') - before.count(u"\r\n");
+    const QByteArrayView before = QByteArrayView(text_).first(fieldStart_);
+    return 1 + before.count('\n') + before.count('\r') - before.count("\r\n");
 }
 
 qsizetype countFields(QByteArrayView bytes)
@@ -366,7 +411,7 @@ qsizetype countFields(QByteArrayView bytes)
 
 QString FieldReader::readString()
 {
-    return readView().toString();
+    return decodeCp932(readView());
 }
 
 // Only an optional sign and decimal digits count as an integer. The classic
@@ -375,31 +420,31 @@ QString FieldReader::readString()
 // silently rounded. An empty field is not an integer either.
 qint16 FieldReader::readInteger()
 {
-    const QStringView field = readView();
-    QStringView digits = field;
+    const QByteArrayView field = readView();
+    QByteArrayView digits = field;
     while (!digits.isEmpty() && isBlank(digits.front()))
-        digits = digits.mid(1);
+        digits = digits.sliced(1);
     while (!digits.isEmpty() && isBlank(digits.back()))
         digits.chop(1);
 
     bool negative = false;
-    if (!digits.isEmpty() && (digits.front() == u'+' || digits.front() == u'-')) {
-        negative = digits.front() == u'-';
-        digits = digits.mid(1);
+    if (!digits.isEmpty() && (digits.front() == '+' || digits.front() == '-')) {
+        negative = digits.front() == '-';
+        digits = digits.sliced(1);
     }
     const auto detail = [field] {
-        return QStringLiteral("値: \"%1\"").arg(shortened(field.toString()));
+        return QStringLiteral("値: \"%1\"").arg(shortened(decodeCp932(field)));
     };
     if (digits.isEmpty())
         throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail(), Access::Read);
 
     qint32 magnitude = 0;
     bool tooLarge = false;
-    for (QChar c : digits) {
-        if (c < u'0' || c > u'9')
+    for (char c : digits) {
+        if (c < '0' || c > '9')
             throw RuntimeError(ErrorNumber::TypeMismatch, fileName_, detail(), Access::Read);
         if (!tooLarge) {
-            magnitude = magnitude * 10 + (c.unicode() - u'0');
+            magnitude = magnitude * 10 + (c - '0');
             tooLarge = magnitude > 32768;
         }
     }

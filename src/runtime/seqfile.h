@@ -44,21 +44,26 @@ void requireCp932(QByteArrayView bytes, const QString &fileName);
 // - a comma, CR LF, a lone CR or a lone LF ends a field and is consumed, so an
 //   empty line is one empty field, and a final line end makes no extra field;
 // - reading when nothing is left raises InputPastEnd.
+// It reads the file's bytes undecoded: blanks, quotes and delimiters are ASCII,
+// and no byte of a double-byte character in code page 932 (nor of a multibyte
+// one in UTF-8) is one of them, so a field found in the bytes is the field
+// found in the decoded text. Only what is looked at needs decoding.
 class FieldReader {
 public:
-    FieldReader(QString text, QString fileName);
+    FieldReader(QByteArray text, QString fileName);
 
     bool atEnd() const { return pos_ >= text_.size(); }
+    // The next field decoded from code page 932.
     QString readString();
-    // The same field as a view into the reader's text, valid while the reader
-    // lives: no copy for a field that is only looked at.
-    QStringView readView();
+    // The next field's bytes, a view into the reader's text valid while the
+    // reader lives.
+    QByteArrayView readView();
     // A field read into a 16-bit integer: not a number is a type mismatch, out
     // of range an overflow. The error's detail names the field's text.
     qint16 readInteger();
 
     const QString &fileName() const { return fileName_; }
-    const QString &text() const { return text_; }
+    const QByteArray &text() const { return text_; }
     // Where the next field is read from: a place kept here may be read again.
     qsizetype position() const { return pos_; }
     void seek(qsizetype pos) { pos_ = pos; }
@@ -66,14 +71,13 @@ public:
     qsizetype line() const;
 
 private:
-    QString text_;
+    QByteArray text_;
     QString fileName_;
     qsizetype pos_ = 0;
     qsizetype fieldStart_ = 0;
 };
 
-// The number of fields a FieldReader reads from code page 932 bytes, without
-// decoding them.
+// The number of fields a FieldReader reads from these bytes.
 qsizetype countFields(QByteArrayView bytes);
 
 // One record as the classic write statement puts it: texts in double quotes

@@ -121,7 +121,7 @@ private slots:
         // naming the file, for a read past the end.)
         const auto fields = [&](const char *name, const QString &text, const QString &expected) {
             row(name, [text] {
-                FieldReader reader(text, u"f"_s);
+                FieldReader reader(encodeCp932(text), u"f"_s);
                 QString read;
                 while (!reader.atEnd())
                     read += u'[' + reader.readString() + u']';
@@ -135,6 +135,12 @@ private slots:
         fields("comma at line end, empty line, final line end", u"a,\r\n\r\nb\r\n"_s, u"[a][][][b]"_s);
         fields("lone lf and cr", u"a\nb\rc\n\rd"_s, u"[a][b][c][][d]"_s);
         fields("unclosed quote", u"\"ab,c\r\nd"_s, u"[ab,c\r\nd]"_s);
+        // Fields found sixteen bytes at a time: a delimiter inside the quotes,
+        // delimiters in the last byte of a step, just past it and beyond, and
+        // text after a closing quote over more than one step.
+        fields("long fields", u"\"a,b\"cd,"_s + QString(15, u'a') + u',' + QString(16, u'b') + u',' + QString(30, u'c')
+                                  + u"秒\r\n\"q\""_s + QString(20, u'x') + u",end\r\n"_s,
+               u"[a,b][%1][%2][%3秒][q][end]"_s.arg(QString(15, u'a'), QString(16, u'b'), QString(30, u'c')));
         QCOMPARE(wrong, QStringList());
     }
 
