@@ -6,6 +6,7 @@
 #include "app/app_setup.h"
 #include "controls/controls.h"
 #include "controls/flexgrid.h"
+#include "controls/uniform_list.h"
 
 #include <QGroupBox>
 #include <QIcon>
@@ -100,10 +101,11 @@ QListWidget *listBox(QWidget *parent, const char *name, int pixelSize)
 }
 
 // The dictionary may hold 32,767 entries: a view over them, each entry's text
-// made when shown, costs far less time and memory than an item for each.
+// made when shown and each row placed when painted, costs far less time and
+// memory than an item for each.
 QListView *entryList(QWidget *parent, const char *name, int pixelSize)
 {
-    auto *list = new QListView(parent);
+    auto *list = new UniformListView(parent);
     list->setModel(new TextListModel(list));
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     styleList(list, name, pixelSize);

@@ -3,9 +3,12 @@
 
 #include "controls/controls.h"
 #include "controls/flexgrid.h"
+#include "controls/uniform_list.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QStringListModel>
 #include <QTableView>
 #include <QtTest>
 
@@ -198,6 +201,75 @@ private slots:
             items << list.index(row).data().toString();
         QCOMPARE(items.join(u' '), QStringLiteral("a0 a1 b0 b1 b2"));
         QVERIFY(!(list.flags(list.index(1)) & Qt::ItemIsEditable));
+    }
+
+    // The list that places its rows by arithmetic looks and moves as Qt's own
+    // list does, side by side on the same entries: scroll ranges, keys, clicks,
+    // scrolls to a row and what is drawn, by item and by pixel.
+    void aUniformListIsAQListView()
+    {
+        QStringList entries;
+        for (int i = 0; i < 300; ++i)
+            entries << QStringLiteral("一期一会%1").arg(i);
+        QStringListModel model(entries);
+        for (const auto mode : {QAbstractItemView::ScrollPerItem, QAbstractItemView::ScrollPerPixel}) {
+            model.setStringList(entries);
+            QWidget window;   // one window: both active or neither
+            QListView qt(&window);
+            UniformListView ours(&window);
+            for (QListView *list : {&qt, static_cast<QListView *>(&ours)}) {
+                list->setModel(&model);
+                list->setUniformItemSizes(true);
+                list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                list->setVerticalScrollMode(mode);
+                list->setFont(QFont(list->font().family(), 11));
+                list->setGeometry(list == &qt ? 0 : 110, 0, 106, 109);   // not a whole number of rows
+            }
+            window.resize(300, 200);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QCursor::setPos(window.mapToGlobal(QPoint(250, 150)));   // on neither
+            ours.setFocus();   // the first focus makes the first row current
+            qt.setFocus();
+            const auto same = [&](const char *step) {
+                for (int i = 0; i < 2; ++i)   // a layout, then the scroll bars it shows or hides
+                    QCoreApplication::processEvents();
+                const QScrollBar *a = qt.verticalScrollBar(), *b = ours.verticalScrollBar();
+                const QString seen = QStringLiteral("%1: row %2 at %3 of %4 by %5 and %6")
+                    .arg(QLatin1String(step));
+                QCOMPARE(seen.arg(ours.currentIndex().row()).arg(b->value()).arg(b->maximum())
+                             .arg(b->pageStep()).arg(b->singleStep()),
+                         seen.arg(qt.currentIndex().row()).arg(a->value()).arg(a->maximum())
+                             .arg(a->pageStep()).arg(a->singleStep()));
+                for (const QPoint p : {QPoint(3, 2), QPoint(50, 60), QPoint(105, 108), QPoint(3, -1)})
+                    QCOMPARE(ours.indexAt(p), qt.indexAt(p));
+                QCOMPARE(ours.visualRect(ours.currentIndex()), qt.visualRect(qt.currentIndex()));
+                // Each drawn as it is when it has the focus.
+                const auto image = [](QListView &list) { return list.setFocus(), list.grab().toImage(); };
+                QCOMPARE(image(ours), image(qt));
+            };
+            same("start");
+            for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Up,
+                                      Qt::Key_PageUp, Qt::Key_Home}) {
+                QTest::keyClick(&qt, key);
+                QTest::keyClick(&ours, key);
+                same(qPrintable(QKeySequence(key).toString()));
+            }
+            for (const auto hint : {QAbstractItemView::PositionAtBottom, QAbstractItemView::PositionAtCenter,
+                                    QAbstractItemView::EnsureVisible, QAbstractItemView::PositionAtTop}) {
+                for (const int row : {150, 2, 299}) {
+                    qt.scrollTo(model.index(row), hint);
+                    ours.scrollTo(model.index(row), hint);
+                    same("scroll");
+                }
+            }
+            QTest::mouseClick(qt.viewport(), Qt::LeftButton, {}, {40, 50});
+            QTest::mouseClick(ours.viewport(), Qt::LeftButton, {}, {40, 50});
+            same("click");
+            QCOMPARE(ours.selectionModel()->selectedRows(), qt.selectionModel()->selectedRows());
+            model.setStringList(entries.mid(0, 3));   // all rows fit
+            same("few");
+        }
     }
 };
 
