@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
 
 namespace sumiraku {
 
@@ -18,6 +20,42 @@ QByteArray historyText(QByteArray bytes, const QString &fileName)
     bytes.truncate(textOfFile(bytes).size());
     requireCp932(bytes, fileName);
     return bytes;
+}
+
+// Where one record as the program writes it ends: texts in quotes, counts
+// bare, commas between and CR LF after, nothing else. Null for anything else
+// (blanks, a record across lines, a count out of range, the file's end...),
+// which is then read field by field to find the same end or to name the fault.
+// A long history is almost all such records, and this is most of a start-up.
+const char *plainRecordEnd(const char *p, const char *end)
+{
+    // Texts in quotes, texts bare (the question count), 16-bit counts.
+    static constexpr char kFields[] = "QQTNNQQQQ";
+    for (int i = 0; i < 9; ++i) {
+        if (p == end)
+            return nullptr;
+        if (kFields[i] == 'Q') {
+            if (*p != '"' || (p = std::find(p + 1, end, '"')) == end)
+                return nullptr;
+            ++p;
+        } else if (kFields[i] == 'T') {
+            if (*p == '"' || *p == ' ' || *p == '\t')   // read otherwise
+                return nullptr;
+            p = std::find_if(p, end, [](char c) { return c == ',' || c == '\r' || c == '\n'; });
+        } else {
+            const bool negative = *p == '-';
+            p += negative;
+            int value = 0, digits = 0;
+            for (; p != end && *p >= '0' && *p <= '9' && digits < 6; ++p, ++digits)
+                value = value * 10 + (*p - '0');
+            if (digits == 0 || digits == 6 || value > 32767 + negative)
+                return nullptr;
+        }
+        if (p == end || *p != (i < 8 ? ',' : '\r'))
+            return nullptr;
+        ++p;
+    }
+    return p != end && *p == '\n' ? p + 1 : nullptr;
 }
 
 } // namespace
@@ -44,6 +82,14 @@ bool HistoryReader::read(HistoryRecord *r)
     if (read_ == kMaxHistoryRecords) {
         throw RuntimeError(ErrorNumber::Overflow, reader_.fileName(),
                            QStringLiteral("記録が 32767 件以上あります"), Access::Read);
+    }
+    if (!r) {
+        const char *const text = reader_.text().constData();
+        if (const char *next = plainRecordEnd(text + reader_.position(), text + reader_.text().size())) {
+            reader_.seek(next - text);
+            ++read_;
+            return true;
+        }
     }
     // A broken record is named by its line and field, so that the player can
     // mend it by hand.
