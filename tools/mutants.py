@@ -298,7 +298,7 @@ FAULTS = [
     ("uniform list: a page as many rows as fit",
      [("page = qMax(1, viewport()->height() / rowHeight() - 1);", "page = qMax(1, viewport()->height() / rowHeight());")]),
     ("uniform list: scrolled by a pixel a row",
-     [("QAbstractItemView::scrollContentsBy(dx, dy * pixelsPerStep());", "QAbstractItemView::scrollContentsBy(dx, dy);")]),
+     [("viewport()->scroll(dx, dy * pixelsPerStep());", "viewport()->scroll(dx, dy);")]),
     ("uniform list: rows as wide as the first",
      [("const QModelIndex last = indexOfRow(rows() - 1);", "const QModelIndex last = indexOfRow(0);")]),
     ("dictionary entries: each kept one character late",

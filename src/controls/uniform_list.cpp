@@ -111,9 +111,11 @@ void UniformListView::updateGeometries()
     QAbstractItemView::updateGeometries();
 }
 
+// The rows on screen are moved as QListView moves them; only those scrolled in
+// are painted. (QAbstractItemView leaves this to each view.)
 void UniformListView::scrollContentsBy(int dx, int dy)
 {
-    QAbstractItemView::scrollContentsBy(dx, dy * pixelsPerStep());
+    viewport()->scroll(dx, dy * pixelsPerStep());
 }
 
 void UniformListView::scrollTo(const QModelIndex &index, ScrollHint hint)

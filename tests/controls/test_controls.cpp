@@ -263,6 +263,13 @@ private slots:
                     same("scroll");
                 }
             }
+            // What the views scroll their contents by shows in a widget on each.
+            QWidget qtMark(qt.viewport()), ourMark(ours.viewport());
+            for (const int value : {3, 40, 41, 0}) {
+                qt.verticalScrollBar()->setValue(value);
+                ours.verticalScrollBar()->setValue(value);
+                QCOMPARE(ourMark.pos(), qtMark.pos());
+            }
             QTest::mouseClick(qt.viewport(), Qt::LeftButton, {}, {40, 50});
             QTest::mouseClick(ours.viewport(), Qt::LeftButton, {}, {40, 50});
             same("click");
