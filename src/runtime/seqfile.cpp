@@ -244,7 +244,8 @@ bool folderTakesNewFiles(const QString &fileName)
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The first of the bytes A, B and C at or after pos, or size. Where the
-// compiler targets SSE2, sixteen bytes are looked at in one step.
+// compiler targets SSE2, sixteen bytes are looked at in one step: a file is
+// hundreds of thousands of fields.
 template <char A, char B = A, char C = A>
 qsizetype findAny(const char *text, qsizetype pos, qsizetype size)
 {
@@ -268,41 +269,6 @@ qsizetype nextDelimiter(const char *text, qsizetype pos, qsizetype size)
     return findAny<',', '\r', '\n'>(text, pos, size);
 }
 
-// A history is 300,000 short fields. Where the compiler targets SSE2, the
-// sixteen bytes from a field's start mostly hold its end (the closing quote
-// when quoted) and the delimiter after it: both are found in one step. False
-// when they are not there, and the field is looked at the long way.
-bool shortField(const char *text, qsizetype start, qsizetype size, bool quoted,
-                qsizetype &end, qsizetype &delimiter)
-{
-#if defined(__SSE2__)
-    if (size - start < 16)
-        return false;
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + start));
-    const __m128i delimiters = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
-                                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))),
-                                            _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')));
-    unsigned after = unsigned(_mm_movemask_epi8(delimiters));
-    if (quoted) {
-        const unsigned quotes = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))));
-        if (quotes == 0)
-            return false;
-        const int close = std::countr_zero(quotes);
-        end = start + close;
-        after = after >> (close + 1) << (close + 1);   // a delimiter inside the quotes is text
-    }
-    if (after == 0)
-        return false;
-    delimiter = start + std::countr_zero(after);
-    if (!quoted)
-        end = delimiter;
-    return true;
-#else
-    (void)text, (void)start, (void)size, (void)quoted, (void)end, (void)delimiter;
-    return false;
-#endif
-}
-
 // The field that begins at pos, as [start, end) of text, by the rules of
 // FieldReader; returns where the next one begins.
 qsizetype scanField(QByteArrayView view, qsizetype pos, qsizetype &start, qsizetype &end)
@@ -313,10 +279,8 @@ qsizetype scanField(QByteArrayView view, qsizetype pos, qsizetype &start, qsizet
         ++pos;
     const bool quoted = pos < size && text[pos] == '"';
     start = quoted ? pos + 1 : pos;
-    if (!shortField(text, start, size, quoted, end, pos)) {
-        end = quoted ? findAny<'"'>(text, start, size) : nextDelimiter(text, start, size);
-        pos = quoted ? nextDelimiter(text, qMin(end + 1, size), size) : end;
-    }
+    end = quoted ? findAny<'"'>(text, start, size) : nextDelimiter(text, start, size);
+    pos = quoted ? nextDelimiter(text, qMin(end + 1, size), size) : end;
     if (!quoted) {
         while (end > start && isBlank(text[end - 1]))
             --end;
