@@ -46,7 +46,7 @@ FAULTS = [
     ("code page 932: sixteen bytes of ASCII widened short of their end",
      [("        src += 16;\n        dst += 16;\n", "        src += 16;\n        dst += 15;\n")]),
     ("field reader: a quoted field ended one before its closing quote",
-     [("end = quoted ? findAny<'"'>(text, start, size) :", "end = quoted ? findAny<'"'>(text, start, size) - 1 :")]),
+     [("(text, start, size) : nextDelimiter(text, start, size);", "(text, start, size) - 1 : nextDelimiter(text, start, size);")]),
     ("code page 932: a lead byte at the end dropped",
      [("*dst++ = kReplacement;\n", "if (pos + 1 < n) *dst++ = kReplacement;\n")]),
     ("dictionary: 32,767 entries refused",
