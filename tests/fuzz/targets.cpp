@@ -176,22 +176,20 @@ auto fields(const HistoryRecord &r)
     return std::tie(r.date, r.time, r.questions, r.ok, r.ng, r.rate, r.perSecond, r.length, r.mode);
 }
 
-// Records kept as text and made when asked for are those read all at once,
-// the same error included; one that the program could write (questions a plain number, texts
-// without quotes or replacements) reads back the same once written.
+// Records checked at start-up and made when asked for are those read all at
+// once: the start-up check raises the same error, and a record it passed reads
+// back without one. One that the program could write (questions a plain
+// number, texts without quotes or replacements) reads back the same once written.
 void history(const QByteArray &bytes)
 {
     const QString name = kHistoryFile.toString();
-    int allError = 0, streamError = 0;
+    int allError = 0, checkError = 0;
     const auto all = readOrRefuse(name, [&] { return parseHistory(bytes, name); }, &allError);
+    const auto rows = readOrRefuse(name, [&] { return HistoryRows(HistoryReader::fromBytes(bytes, name)); }, &checkError);
+    CHECK(checkError == allError && (!all || qsizetype(all->size()) == rows->size()));
     std::vector<HistoryRecord> streamed;
-    readOrRefuse(name, [&] {
-        const HistoryRows rows(HistoryReader::fromBytes(bytes, name));
-        for (qsizetype i = 0; i < rows.size(); ++i)
-            streamed.push_back(rows.at(i));
-        return 0;
-    }, &streamError);
-    CHECK(streamError == allError && (!all || all->size() == streamed.size()));
+    for (qsizetype i = 0; rows && i < rows->size(); ++i)
+        streamed.push_back(rows->at(i));
     for (size_t i = 0; all && i < all->size(); ++i)
         CHECK(fields((*all)[i]) == fields(streamed[i]));
     for (const HistoryRecord &r : streamed) {
