@@ -247,7 +247,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 // compiler targets SSE2, sixteen bytes are looked at in one step: a file is
 // hundreds of thousands of fields.
 template <char A, char B = A, char C = A>
-qsizetype findAny(const char *text, qsizetype pos, qsizetype size)
+Q_ALWAYS_INLINE qsizetype findAny(const char *text, qsizetype pos, qsizetype size)
 {
 #if defined(__SSE2__)
     const __m128i a = _mm_set1_epi8(A), b = _mm_set1_epi8(B), c = _mm_set1_epi8(C);
@@ -264,14 +264,14 @@ qsizetype findAny(const char *text, qsizetype pos, qsizetype size)
     return pos;
 }
 
-qsizetype nextDelimiter(const char *text, qsizetype pos, qsizetype size)
+Q_ALWAYS_INLINE qsizetype nextDelimiter(const char *text, qsizetype pos, qsizetype size)
 {
     return findAny<',', '\r', '\n'>(text, pos, size);
 }
 
 // The field that begins at pos, as [start, end) of text, by the rules of
 // FieldReader; returns where the next one begins.
-qsizetype scanField(QByteArrayView view, qsizetype pos, qsizetype &start, qsizetype &end)
+Q_ALWAYS_INLINE qsizetype scanField(QByteArrayView view, qsizetype pos, qsizetype &start, qsizetype &end)
 {
     const char *const text = view.data();
     const qsizetype size = view.size();
