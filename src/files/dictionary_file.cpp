@@ -23,8 +23,7 @@ DictionaryEntries::DictionaryEntries(const QString &fileName)
 
 DictionaryEntries::DictionaryEntries(const QByteArray &file, const QString &fileName)
 {
-    QByteArray bytes = file;
-    bytes.truncate(textOfFile(bytes).size());
+    QByteArray bytes = ownedTextOfFile(file);
     // Editors on Linux save UTF-8, some with a byte-order mark; read as code
     // page 932 such a file would be garbage.
     static constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");

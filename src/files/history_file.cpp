@@ -15,9 +15,9 @@ namespace {
 
 // The part of the file the classic reader sees, left undecoded: the records
 // are checked on the bytes, and only the texts asked for are decoded.
-QByteArray historyText(QByteArray bytes, const QString &fileName)
+QByteArray historyText(const QByteArray &file, const QString &fileName)
 {
-    bytes.truncate(textOfFile(bytes).size());
+    QByteArray bytes = ownedTextOfFile(file);
     requireCp932(bytes, fileName);
     return bytes;
 }

@@ -38,9 +38,9 @@ Settings readSettings(const QString &fileName)
 
 Settings parseSettings(const QByteArray &bytes, const QString &fileName)
 {
-    const QByteArrayView text = textOfFile(bytes);
+    QByteArray text = ownedTextOfFile(bytes);
     requireCp932(text, fileName);
-    FieldReader reader(text.toByteArray(), fileName);
+    FieldReader reader(std::move(text), fileName);
     Settings settings;
     settings.PlayByou = readSetting(reader, QStringLiteral("プレイ秒数"));
     settings.AutoSave = readSetting(reader, QStringLiteral("自動保存"));

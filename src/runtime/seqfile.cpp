@@ -330,6 +330,12 @@ QByteArrayView textOfFile(QByteArrayView bytes)
     return mark < 0 ? bytes : bytes.first(mark);
 }
 
+QByteArray ownedTextOfFile(QByteArray bytes)
+{
+    bytes.truncate(textOfFile(bytes).size());
+    return bytes;
+}
+
 void requireCp932(QByteArrayView bytes, const QString &fileName)
 {
     const QString problem = bytes.startsWith("\xEF\xBB\xBF")

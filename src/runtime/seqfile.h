@@ -28,6 +28,9 @@ QByteArray readFileBytes(const QString &fileName);
 // (0x1A), the old end-of-file mark, or all of it. In code page 932 and UTF-8
 // that byte stands for itself alone, never inside a character.
 QByteArrayView textOfFile(QByteArrayView bytes);
+// The same part kept as bytes of its own, for a reader to hold: no copy unless
+// a mark cuts it short.
+QByteArray ownedTextOfFile(QByteArray bytes);
 
 // The settings and the history are written in code page 932, so one saved as
 // UTF-8 (with or without its byte-order mark) would come out of the next write
